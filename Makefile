@@ -1,0 +1,24 @@
+# The two commands of the README, and a few for developers.
+BUILD ?= build
+CMAKE_FLAGS ?=
+
+.PHONY: test run build deps assets clean
+
+deps:
+	@tools/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD)
+
+test: build
+	tools/run-tests $(BUILD)
+
+run: build
+	cd "$(CURDIR)" && $(BUILD)/spraywick
+
+assets: deps
+	tools/make-assets
+
+clean:
+	rm -rf $(BUILD)

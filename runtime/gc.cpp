@@ -1,0 +1,224 @@
+#include "runtime/gc.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+
+gc_state gc = {1, 0, {0}, 0, 0, 0};
+
+namespace {
+
+// The list sentinels: plain headers that link to themselves when their list is empty.
+struct gc_sentinel : gc_object {};
+
+gc_sentinel white_list, grey_list, black_list, garbage_list;
+
+// Free blocks of 8, 16, ... 56 bytes, chained through `next`, indexed by size / 8.
+gc_object* pools[GC_POOL_LIMIT / 8 + 1];
+
+inline bool is_white(const gc_object* p) { return p->colour() == gc.white_bit; }
+
+// Flipping bit 0 turns white into the non-white colour (of this cycle) and never touches colour 3.
+inline void flip_colour(gc_object* p) { p->flags ^= 1; }
+
+inline void make_empty(gc_object* list) { list->next = list->prev = list; }
+inline bool is_empty(const gc_object* list) { return list->next == list; }
+
+inline void unlink(gc_object* p) {
+    p->prev->next = p->next;
+    p->next->prev = p->prev;
+}
+
+inline void append(gc_object* list, gc_object* p) {
+    p->next = list;
+    p->prev = list->prev;
+    list->prev->next = p;
+    list->prev = p;
+}
+
+// Moves every object of `from` onto the tail of `to`, keeping their order; `from` ends empty.
+void splice_all(gc_object* from, gc_object* to) {
+    if (is_empty(from)) return;
+    gc_object* first = from->next;
+    gc_object* last = from->prev;
+    first->prev = to->prev;
+    to->prev->next = first;
+    last->next = to;
+    to->prev = last;
+    make_empty(from);
+}
+
+gc_object* list_of(gc_list_id id) {
+    switch (id) {
+        case gc_list_id::white: return &white_list;
+        case gc_list_id::grey: return &grey_list;
+        case gc_list_id::black: return &black_list;
+        case gc_list_id::garbage: return &garbage_list;
+    }
+    return &white_list;
+}
+
+// Lazy destruction: destroys about `size` bytes of garbage, paid for by the allocation of `size`.
+void destroy_garbage(int size) {
+    int target = gc.garbage_bytes - size;
+    if (target < 0) target = 0;
+    if (gc.garbage_bytes <= target) return;
+    do {
+        if (is_empty(&garbage_list)) {
+            gc.garbage_bytes = 0;
+            return;
+        }
+        gc_object* p = garbage_list.next;
+        unlink(p);
+        delete p;  // the deleting destructor returns the block through gc_release_block
+    } while (gc.garbage_bytes > target);
+}
+
+}  // namespace
+
+void gc_out_of_memory() {
+    std::fputs("Out of memory\n", stdout);
+    std::fflush(stdout);
+    std::exit(-1);
+}
+
+void gc_init() {
+    make_empty(&white_list);
+    make_empty(&grey_list);
+    make_empty(&black_list);
+    make_empty(&garbage_list);
+}
+
+void* gc_allocate(int bytes) {
+    int size = (bytes + 7) & ~7;
+    gc.new_bytes += size;
+    destroy_garbage(size);
+
+    gc_object* p;
+    int pool = size / 8;
+    if (size <= GC_POOL_LIMIT && pools[pool]) {
+        p = pools[pool];
+        pools[pool] = p->next;
+    } else {
+        p = static_cast<gc_object*>(std::malloc(size));
+        if (!p) gc_out_of_memory();
+    }
+    p->flags = size | gc.white_bit;
+    append(&white_list, p);
+    gc.live_bytes += size;
+    return p;
+}
+
+void gc_release_block(gc_object* p) {
+    int size = p->block_size();
+    gc.garbage_bytes -= size;
+    if (size > GC_POOL_LIMIT) {
+        std::free(p);
+        return;
+    }
+    int pool = size / 8;
+    p->next = pools[pool];
+    pools[pool] = p;
+}
+
+void* gc_object::operator new(size_t bytes) { return gc_allocate(static_cast<int>(bytes)); }
+
+void gc_object::operator delete(void* block) { gc_release_block(static_cast<gc_object*>(block)); }
+
+void gc_grey(gc_object* p) {
+    if (!p || !is_white(p)) return;
+    flip_colour(p);
+    unlink(p);
+    append(&grey_list, p);
+}
+
+void gc_blacken(gc_object* p) {
+    if (!p || !is_white(p)) return;
+    flip_colour(p);
+    unlink(p);
+    append(&black_list, p);
+    gc.black_bytes += p->block_size();
+    p->mark_children();
+}
+
+void gc_add_native_bytes(int bytes) { gc.native_bytes.fetch_add(bytes); }
+
+void gc_trace(int budget) {
+    while (gc.black_bytes < budget && !is_empty(&grey_list)) {
+        gc_object* p = grey_list.next;
+        unlink(p);
+        append(&black_list, p);
+        gc.black_bytes += p->block_size();
+        p->mark_children();
+    }
+}
+
+void gc_sweep() {
+    // Whatever is still white was not reached this cycle.
+    if (gc.live_bytes != gc.black_bytes) {
+        splice_all(&white_list, &garbage_list);
+        gc.garbage_bytes += gc.live_bytes - gc.black_bytes;
+    }
+    // The survivors carry the non-white colour; flipping the white bit makes them white again
+    // for the next cycle without touching them.
+    splice_all(&black_list, &white_list);
+    gc.live_bytes = gc.black_bytes;
+    gc.black_bytes = 0;
+    gc.white_bit ^= 1;
+}
+
+void gc_full_collection() {
+    gc_trace(2147483647);
+    gc_sweep();
+    gc_queue_roots();
+}
+
+void gc_step() {
+    int n = gc.new_bytes;
+    int native = gc.native_bytes.load();
+    int64_t t = int64_t(n) + native;
+#ifndef ZV_GC_TORTURE
+    if (t <= GC_TRIGGER_BYTES) {
+        // Tracing keeps pace with allocation: the whole live set is reached by the time 8 MiB
+        // have been allocated since the last full collection.
+        int64_t budget = n + (int64_t(gc.live_bytes - n) * n) / GC_TRIGGER_BYTES;
+        gc_trace(static_cast<int>(budget));
+        return;
+    }
+#else
+    (void)t;
+#endif
+    // Additions made meanwhile by loader threads survive the subtraction.
+    gc.native_bytes.fetch_sub(native);
+    gc_full_collection();
+    gc.new_bytes = 0;
+}
+
+bool gc_is_live_object(const void* p) {
+    if (!p) return false;
+    for (gc_list_id id : {gc_list_id::white, gc_list_id::grey, gc_list_id::black}) {
+        if (gc_on_list(static_cast<const gc_object*>(p), id)) return true;
+    }
+    return false;
+}
+
+int gc_list_count(gc_list_id id) {
+    gc_object* list = list_of(id);
+    int count = 0;
+    for (gc_object* p = list->next; p != list; p = p->next) ++count;
+    return count;
+}
+
+bool gc_on_list(const gc_object* p, gc_list_id id) {
+    gc_object* list = list_of(id);
+    for (gc_object* q = list->next; q != list; q = q->next) {
+        if (q == p) return true;
+    }
+    return false;
+}
+
+int gc_pool_count(int size) {
+    int count = 0;
+    for (gc_object* p = pools[size / 8]; p; p = p->next) ++count;
+    return count;
+}
