@@ -9,6 +9,7 @@
 // Storing an array into a field or global goes through gc_store_array.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <new>
@@ -44,7 +45,9 @@ public:
 
         // New zeroed storage of `n` > 0 elements.
         static Rep* New(int n) {
-            void* block = gc_allocate(32 + n * int(sizeof(T)));
+            int64_t bytes = 32 + int64_t(n) * int64_t(sizeof(T));
+            if (bytes > INT32_MAX - 8) gc_out_of_memory();  // more than a block size can say
+            void* block = gc_allocate(int(bytes));
             Rep* rep = ::new (block) Rep();
             rep->length = n;
             if constexpr (std::is_trivially_constructible<T>::value) {

@@ -9,12 +9,24 @@ gc_state gc = {1, 0, {0}, 0, 0, 0};
 namespace {
 
 // The list sentinels: plain headers that link to themselves when their list is empty.
-struct gc_sentinel : gc_object {};
+struct gc_sentinel : gc_object {
+    gc_sentinel() : gc_object(static_storage_tag{}) {}
+};
 
 gc_sentinel white_list, grey_list, black_list, garbage_list;
 
 // Free blocks of 8, 16, ... 56 bytes, chained through `next`, indexed by size / 8.
 gc_object* pools[GC_POOL_LIMIT / 8 + 1];
+
+// Blocks handed out by gc_allocate whose constructor has not yet run. New-expressions nest
+// (an argument may itself allocate), so this is a small stack searched from the top.
+struct pending_block {
+    gc_object* block;
+    int size;
+};
+constexpr int MAX_PENDING_BLOCKS = 256;
+pending_block pending[MAX_PENDING_BLOCKS];
+int pending_count;
 
 inline bool is_white(const gc_object* p) { return p->colour() == gc.white_bit; }
 
@@ -83,6 +95,7 @@ void gc_out_of_memory() {
 }
 
 void gc_init() {
+    pending_count = 0;
     make_empty(&white_list);
     make_empty(&grey_list);
     make_empty(&black_list);
@@ -103,10 +116,23 @@ void* gc_allocate(int bytes) {
         p = static_cast<gc_object*>(std::malloc(size));
         if (!p) gc_out_of_memory();
     }
-    p->flags = size | gc.white_bit;
-    append(&white_list, p);
+    if (pending_count == MAX_PENDING_BLOCKS) gc_out_of_memory();
+    pending[pending_count++] = {p, size};
     gc.live_bytes += size;
     return p;
+}
+
+gc_object::gc_object() {
+    int i = pending_count - 1;
+    while (i >= 0 && pending[i].block != this) --i;
+    if (i < 0) {  // not from gc_allocate: a local or static object, which is never collected
+        next = prev = nullptr;
+        flags = 3;
+        return;
+    }
+    flags = pending[i].size | gc.white_bit;
+    append(&white_list, this);
+    pending[i] = pending[--pending_count];
 }
 
 void gc_release_block(gc_object* p) {

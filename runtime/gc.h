@@ -23,9 +23,10 @@ struct gc_object {
     gc_object* prev;
     int flags;  // bits 0-1: colour; bits 3-31: block size in bytes
 
-    // The collector header is written by gc_allocate before the constructor runs, so the
-    // constructor must leave it alone.
-    gc_object() {}
+    // Links a block fresh from gc_allocate into the white list. The header is written here and
+    // not in gc_allocate because a value-initialising `new T()` zeroes the whole block before
+    // the constructors run.
+    gc_object();
     virtual ~gc_object() {}
     virtual void mark_children() {}
 
@@ -36,7 +37,8 @@ struct gc_object {
     int block_size() const { return flags & ~7; }
 
 protected:
-    // Static storage (the shared empty arrays): colour 3, on no list, never collected.
+    // Static storage (the shared empty arrays and the list sentinels): colour 3, on no list,
+    // never collected.
     struct static_storage_tag {};
     explicit gc_object(static_storage_tag) : next(nullptr), prev(nullptr), flags(3) {}
 };
