@@ -119,6 +119,10 @@ public:
     int OvalSegments(float rx, float ry) const;
 
 private:
+    // Reserves `count` vertices of the batch, flushing first if they cannot join it.
     Vertex* BeginPrimitive(int type, int count, gxtkSurface* surface);
+    Vertex* BeginTextured(int type, int count, gxtkSurface* surface);
+    // Writes a position, transformed, with the current colour.
     void Emit(Vertex* vertex, float x, float y);
+    void EmitRect(Vertex* first, float x, float y, float width, float height);
 };
