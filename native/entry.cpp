@@ -1,0 +1,41 @@
+#include "native/entry.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "native/glfwgame.h"
+#include "runtime/startup.h"
+
+namespace {
+
+bool mainRunning = false;
+
+// The process can end inside Main (an escaped exception, a runtime error, EndApp); GLFW is shut
+// down first then. Later exits happen inside GLFW callbacks, where terminating it is not allowed.
+void TerminateGlfwDuringMain() {
+    if (mainRunning) glfwTerminate();
+}
+
+}  // namespace
+
+int zv_host_main(int argc, char** argv) {
+    // Hats are not reported as extra buttons, so the button layout is the device's own.
+    glfwInitHint(GLFW_JOYSTICK_HAT_BUTTONS, GLFW_FALSE);
+    if (!glfwInit()) {
+        std::puts("glfwInit failed");
+        std::fflush(stdout);
+        return -1;
+    }
+    ZVZorvexGame* game = new ZVZorvexGame();  // lives as long as the process
+
+    mainRunning = true;
+    std::atexit(TerminateGlfwDuringMain);
+    zv_start(argc, argv);
+    mainRunning = false;
+
+    if (game->GetDelegate()) game->RunLoop();
+    glfwTerminate();
+    return 0;
+}

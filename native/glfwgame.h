@@ -1,0 +1,62 @@
+// The desktop host on GLFW: owns the window, turns its events into framework events and drives
+// renders and updates at the application's rate (native/schedule.h).
+#pragma once
+
+#include "native/game.h"
+#include "native/schedule.h"
+
+struct GLFWwindow;
+
+// GLFW's timer, and a sleep precise enough to hit the next update.
+class ZVGlfwClock : public ZVClock {
+public:
+    double Now() override;
+    void Sleep(double seconds) override;
+};
+
+class ZVGlfwGame : public ZVGame {
+public:
+    ZVGlfwGame();
+
+    void SetUpdateRate(int hertz) override;
+    int ElapsedMillis() override;
+    bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                      Array<bool> buttons) override;
+    void OpenUrl(const String& url) override;
+    void SetMouseVisible(bool visible) override;
+    int GetDeviceWidth() override;
+    int GetDeviceHeight() override;
+    void SetDeviceWindow(int width, int height, int flags) override;
+    Array<ZVDisplayMode*> GetDisplayModes() override;
+    ZVDisplayMode* GetDesktopMode() override;
+    void SetSwapInterval(int interval) override;
+    String MapDataPath(const String& path) override;
+    unsigned char* DecodeImageFile(const String& path, int& width, int& height, int& depth) override;
+    unsigned char* DecodeAudioFile(const String& path, int& length, int& channels, int& format,
+                                   int& hertz) override;
+
+    // Replaces the window (keys held in the old one are released first) with a new OpenGL context.
+    virtual void OpenGlfwWindow(int width, int height, int redBits, int greenBits, int blueBits,
+                                int alphaBits, int depthBits, int stencilBits, bool fullscreen);
+    virtual ZVGlfwVideoMode* GetGlfwDesktopMode();
+    virtual Array<ZVGlfwVideoMode*> GetGlfwVideoModes();
+    // Opens the window, starts the game and runs frames until the window is gone.
+    virtual void RunLoop();
+
+    // Processes window events (blocking while suspended) and suspends or resumes on focus.
+    void PumpEvents();
+
+    GLFWwindow* Window() const { return window; }
+
+private:
+    ZVGlfwClock clock;
+    ZVUpdateSchedule schedule{clock};
+    int swapInterval = -1;  // applied to every window once it is 0 or more
+    GLFWwindow* window = nullptr;
+};
+
+// The concrete host the process entry creates.
+class ZVZorvexGame : public ZVGlfwGame {};
+
+// The one desktop host, set by its constructor.
+extern ZVGlfwGame* glfwGameInstance;
