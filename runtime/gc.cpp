@@ -244,6 +244,7 @@ bool gc_on_list(const gc_object* p, gc_list_id id) {
 }
 
 int gc_pool_count(int size) {
+    if (size < 8 || size > GC_POOL_LIMIT) return 0;  // no pool for this size
     int count = 0;
     for (gc_object* p = pools[size / 8]; p; p = p->next) ++count;
     return count;

@@ -254,14 +254,14 @@ std::string String::ToUtf8() const {
     std::string out;
     out.reserve(size_t(Length()));
     for (int i = 0; i < Length(); ++i) {
-        uint32_t c = Data()[i];
+        uint32_t c = Data()[i] & 0xffff;  // as on input, characters keep 16 bits
         if (c < 0x80) {
             out += char(c);
         } else if (c < 0x800) {
             out += char(0xc0 | c >> 6);
             out += char(0x80 | (c & 0x3f));
         } else {
-            out += char(0xe0 | ((c >> 12) & 0x0f));
+            out += char(0xe0 | c >> 12);
             out += char(0x80 | ((c >> 6) & 0x3f));
             out += char(0x80 | (c & 0x3f));
         }
