@@ -60,12 +60,14 @@ public:
     float RopeX(float distance);
     float RopeY(float distance);
 
-private:
-    int LoadAssets();
+    // The player's steps (game/player.cpp), in the places OnUpdate and OnRender call them.
     int SteerPlayer();
     int MoveRope();
     int EmitWakes();
     int RenderPlayer();
+
+private:
+    int LoadAssets();
 };
 
 extern c_JamApp* jamApp;

@@ -123,13 +123,21 @@ int c_Floater::Render() {
         ZV_LOCAL(f);
         ZV_AT SetAlpha(float(100 - f->count) * 0.01f);
         ZV_AT DrawImage(imgSplash, f->x, f->y, f->ang, float(f->count) * 0.005f, float(f->count) * 0.005f, 0);
-        ZV_AT int c = f->count + 50;
+        ZV_AT int c = SecondRingPhase(f->count);
         ZV_LOCAL(c);
-        ZV_AT if (c > 100) c -= 100;
         ZV_AT SetAlpha(float(100 - c) * 0.01f);
         ZV_AT DrawImage(imgSplash, f->x, f->y, f->ang, float(c) * 0.005f, float(c) * 0.005f, 0);
         ZV_AT SetAlpha(1);
         ZV_AT DrawImage(img, f->x, f->y, f->ang, 0.375f, 0.375f, 0);
     }
     return 0;
+}
+
+int c_Floater::SecondRingPhase(int count) {
+    ZV_FUNC("Floater.SecondRingPhase");
+    ZV_LOCAL(count);
+    ZV_AT int c = count + 50;
+    ZV_LOCAL(c);
+    ZV_AT if (c > 100) c -= 100;
+    ZV_AT return c;
 }

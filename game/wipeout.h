@@ -42,6 +42,8 @@ public:
 
     static int Update();
     static int Render();
+    // The second ring runs half a cycle behind the first, whose phase is `count`.
+    static int SecondRingPhase(int count);
 };
 
 extern c_Wipeout* activeWipeout;

@@ -1,0 +1,45 @@
+// Drives the real game through its real host object and delegate, without a window: a fresh
+// runtime, a host whose device size the test chooses, Main, StartGame, then updates and key
+// events one at a time. It runs in a temporary folder that links to the game's data, so the
+// state file it writes is its own.
+#pragma once
+
+#include <string>
+
+#include "game/jamapp.h"
+#include "native/glfwgame.h"
+
+class HeadlessHost : public ZVZorvexGame {
+public:
+    HeadlessHost(int width, int height) : width(width), height(height) {}
+    int GetDeviceWidth() override { return width; }
+    int GetDeviceHeight() override { return height; }
+    int width;
+    int height;
+};
+
+class GameHarness {
+public:
+    explicit GameHarness(int width = 640, int height = 480, const std::string& saved_state = "");
+    ~GameHarness();
+    GameHarness(const GameHarness&) = delete;
+    GameHarness& operator=(const GameHarness&) = delete;
+
+    c_JamApp* app() const { return jamApp; }
+    HeadlessHost& host() { return *host_; }
+
+    void Update(int count = 1);
+    void Press(int key);
+    void Release(int key);
+    // Space pressed and released before the next update, as a player's tap.
+    void Tap(int key);
+    // Runs updates until a run starts (space) and has lasted `updates`, or fails the test.
+    void StartRun();
+    // The state file's text, or "<none>" when the game never wrote one.
+    std::string SavedState() const;
+
+private:
+    std::string folder_;
+    std::string previous_dir_;
+    HeadlessHost* host_;
+};
