@@ -329,6 +329,17 @@ TEST_F(RendererWindowTest, RefusedTextureSizesGrowToPowersOfTwo) {
     ExpectPixel(148, 108, green);
     ExpectPixel(150, 80, black);
     ExpectPixel(80, 110, black);
+
+    // A new context takes the size as it is. The first draw there must already use the new
+    // scale, or it would show only 100/128 of the image stretched.
+    refuseNonPowerOfTwo = false;
+    ASSERT_NO_FATAL_FAILURE(OpenWindow());
+    BeginFrame();
+    graphics->DrawSurface(padded, 50, 50);
+    graphics->EndRender();
+    EXPECT_FLOAT_EQ(padded->uscale, 1.0f / 100);
+    EXPECT_FLOAT_EQ(graphics->vertices[2].u, 1);
+    EXPECT_FLOAT_EQ(graphics->vertices[2].v, 1);
 }
 
 }  // namespace
