@@ -56,23 +56,22 @@ std::string read_file(const std::string &name) {
 
 struct Sprite {
     const char *file;
-    float handle_x, handle_y;  // what the game sets; 0, 0 for centred images (checked as centre)
-    bool centred;
+    float handle_x, handle_y;  // what the game sets; 0, 0 for images it centres
 };
 
 // Creatures: drawn tinted with the sea colour, head at the handle.
 const Sprite kCreatures[] = {
-    {"whale.png", 110, 32, false}, {"manta.png", 38, 24, false}, {"dolfin.png", 34, 9.5f, false},
-    {"fish.png", 31, 15, false},   {"squid.png", 220, 60, false}, {"jelly.png", 23, 31, false},
-    {"hammer.png", 34, 9.5f, false}, {"nessy.png", 140, 55, false}, {"sub.png", 120, 29.5f, false},
+    {"whale.png", 110, 32}, {"manta.png", 38, 24}, {"dolfin.png", 34, 9.5f},
+    {"fish.png", 31, 15},   {"squid.png", 220, 60}, {"jelly.png", 23, 31},
+    {"hammer.png", 34, 9.5f}, {"nessy.png", 140, 55}, {"sub.png", 120, 29.5f},
 };
 // Everything else the game loads as a single-frame image.
 const Sprite kOthers[] = {
-    {"wake.png", 60, 16, false},  {"boat.png", 0, 0, true},     {"ropedown.png", 0, 2.5f, false},
-    {"rope.png", 0, 2.5f, false}, {"skier.png", 34, 13, false}, {"wipeout.png", 17, 14, false},
-    {"floater.png", 16, 16, false}, {"splash.png", 0, 0, true}, {"buoy1.png", 0, 0, true},
-    {"buoy2.png", 0, 0, true},    {"cloud.png", 0, 0, true},    {"wasted.png", 0, 0, true},
-    {"title.png", 0, 0, true},
+    {"wake.png", 60, 16},  {"boat.png", 0, 0},     {"ropedown.png", 0, 2.5f},
+    {"rope.png", 0, 2.5f}, {"skier.png", 34, 13}, {"wipeout.png", 17, 14},
+    {"floater.png", 16, 16}, {"splash.png", 0, 0}, {"buoy1.png", 0, 0},
+    {"buoy2.png", 0, 0},    {"cloud.png", 0, 0},    {"wasted.png", 0, 0},
+    {"title.png", 0, 0},
 };
 
 TEST(DataImages, EveryImageLoadsWithItsHandleInsideAndSomethingToDraw) {

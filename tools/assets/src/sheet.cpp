@@ -9,7 +9,6 @@
 
 #include <cstring>
 #include <map>
-#include <sstream>
 
 namespace {
 
