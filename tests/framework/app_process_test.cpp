@@ -6,8 +6,8 @@
 
 namespace {
 
-const std::string program = test_program_path("framework", "app_rules");
-const std::string programSource = "tests/framework/programs/app_rules.cpp";
+const std::string program = test_program_path("framework", "app_probe");
+const std::string programSource = "tests/framework/programs/app_probe.cpp";
 
 // The position of the line of the program's source that carries `marker`.
 std::string PositionOf(const std::string& marker) {
