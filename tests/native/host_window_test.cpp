@@ -315,6 +315,36 @@ TEST_F(HostWindow, KeysAndMouseButtonsArriveTranslated) {
     EXPECT_EQ(probe.ExitStatus(), 0);
 }
 
+TEST_F(HostWindow, ReopeningTheWindowReleasesHeldKeysAndStartsANewContext) {
+    if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
+    Probe probe;
+    Window first = StartProbe(probe, x);
+    ASSERT_NE(first, 0u);
+    x.Focus(first);
+    ASSERT_TRUE(probe.WaitForLine("update 1"));
+
+    // X held down while R asks for a new window.
+    ASSERT_EQ(std::system("xdotool keydown x key r"), 0);
+    ASSERT_TRUE(probe.WaitFor([](const std::string& l) { return HasPrefix(l, "reopened"); }));
+    const auto& lines = probe.Lines();
+    size_t reopened = IndexOf(lines, [](const std::string& l) { return HasPrefix(l, "reopened"); });
+    EXPECT_EQ(lines[reopened], "reopened 2");
+    EXPECT_LT(IndexOf(lines, [](const std::string& l) { return l == "key 2 88"; }), reopened);
+
+    // The new window takes the old one's place; the key released there reports nothing more.
+    Window second = x.Find("Spraywick");
+    ASSERT_NE(second, 0u);
+    x.Focus(second);
+    ASSERT_EQ(std::system("xdotool keyup x"), 0);
+    int width, height, left, top;
+    x.Geometry(second, left, top, width, height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+    x.RequestClose(second);
+    EXPECT_EQ(probe.ExitStatus(), 0);
+    EXPECT_EQ(probe.Count("key 2 88"), 1);
+}
+
 TEST_F(HostWindow, EntryEndsWithoutAWindowWhenMainThrowsOrInstallsNothing) {
     std::string program = test_program_path("native", "host_probe");
     ProcessResult thrown = run_process(program, {"throw"});

@@ -1,5 +1,6 @@
 // A tiny game on the real host, for process and window tests. It reports every delegate call
 // it receives on standard output, one line each, and draws green with a red top-left quarter.
+// The key R makes it replace its window.
 //
 //   host_probe            run at 30 updates per second until the close key arrives (status 0)
 //   host_probe throw      Main throws a managed exception
@@ -35,7 +36,14 @@ public:
     void StartGame() override { Report("start %d %d", gameInstance->GetDeviceWidth(), gameInstance->GetDeviceHeight()); }
     void SuspendGame() override { Report("suspend"); }
     void ResumeGame() override { Report("resume"); }
-    void UpdateGame() override { Report("update %d", ++updates); }
+    void UpdateGame() override {
+        Report("update %d", ++updates);
+        if (reopenWindow) {
+            reopenWindow = false;
+            gameInstance->SetDeviceWindow(640, 480, 0);
+            Report("reopened %d", graphicsSeq);
+        }
+    }
     void RenderGame() override {
         if (renders++ == 0) Report("render");
         glClearColor(0.2f, 0.6f, 0.4f, 1.0f);
@@ -50,6 +58,8 @@ public:
     void KeyEvent(int event, int data) override {
         Report("key %d %d", event, data);
         if (event == ZV_EVENT_KEY_DOWN && data == ZV_KEY_CLOSE) std::exit(0);
+        // R asks for a new window at the next update (never inside a window callback).
+        if (event == ZV_EVENT_KEY_DOWN && data == 'R') reopenWindow = true;
     }
     void MouseEvent(int event, int data, float x, float y) override { Report("mouse %d %d %g %g", event, data, x, y); }
     void TouchEvent(int, int, float, float) override {}
@@ -59,6 +69,7 @@ public:
 private:
     int updates = 0;
     int renders = 0;
+    bool reopenWindow = false;
 };
 
 ProbeDelegate* probe = nullptr;
