@@ -10,7 +10,7 @@ namespace {
 
 // The list sentinels: plain headers that link to themselves when their list is empty.
 struct gc_sentinel : gc_object {
-    gc_sentinel() : gc_object(static_storage_tag{}) {}
+    gc_sentinel() : gc_object(static_storage_tag{}) { next = prev = this; }  // empty even before gc_init
 };
 
 gc_sentinel white_list, grey_list, black_list, garbage_list;
