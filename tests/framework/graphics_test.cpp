@@ -141,6 +141,8 @@ TEST_F(GraphicsTest, FramesAreCutRowByRowAndMustLieInsideTheSurface) {
     EXPECT_RUNTIME_ERROR(LoadImage(String("strip.png"), 0, 0), "Image frame count must be at least 1");
     EXPECT_RUNTIME_ERROR(LoadImage(String("sheet.png"), 64, 64, -1, 0), "Image frame count must be at least 1");
     EXPECT_RUNTIME_ERROR((new c_Image())->Init(nullptr, 1, 0), "Image needs a surface");
+    EXPECT_RUNTIME_ERROR((SetGraphicsDevice(nullptr), LoadImage(String("box.png"), 1, 0)),
+                         "Images can only be loaded from OnCreate onwards");
 }
 
 TEST_F(GraphicsTest, FlagsSetHandlesPaddingAndTheWholeSurfaceMark) {
@@ -235,7 +237,10 @@ TEST_F(GraphicsTest, TheFrameBracketResetsStateAndSettersReachOnlyAnOpenFrame) {
     SetAlpha(0.25f);
     SetBlend(1);
     SetScissor(-1.5f, 2.9f, 10, 20);
+    Translate(1, 0);
+    c->Validate();
     EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(c->matDirty, 1) << "a transform changed outside a frame waits for the next draw";
     EXPECT_EQ(c->color_g, 2);
     EXPECT_EQ(c->alpha, 0.25f);
     EXPECT_EQ(c->blend, 1);
