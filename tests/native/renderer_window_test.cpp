@@ -309,6 +309,26 @@ TEST_F(RendererWindowTest, TexturesAreRebuiltFromThePixelCopyInANewContext) {
     }
 }
 
+TEST_F(RendererWindowTest, CollectedSurfacesDeleteTheirTextures) {
+    test_roots.push_back(graphics);
+    gxtkSurface* kept = LoadSurface("kept.png", 16, 16, {255, 0, 0, 255});
+    test_roots.push_back(kept);
+    gxtkSurface* dropped = LoadSurface("dropped.png", 16, 16, {0, 255, 0, 255});
+    unsigned keptTexture = kept->texture, droppedTexture = dropped->texture;
+    ASSERT_TRUE(glIsTexture(droppedTexture));
+
+    gc_queue_roots();
+    gc_full_collection();
+    graphics->CreateSurface(16, 16);  // garbage is destroyed as later allocations pay for it
+    EXPECT_FALSE(glIsTexture(droppedTexture));
+    EXPECT_TRUE(glIsTexture(keptTexture));
+
+    BeginFrame();
+    graphics->DrawSurface(kept, 0, 0);
+    graphics->EndRender();
+    ExpectPixel(8, 8, red);
+}
+
 TEST_F(RendererWindowTest, RefusedTextureSizesGrowToPowersOfTwo) {
     // An error left over from elsewhere must not be taken for a refused size.
     glEnable(0xFFFF);
