@@ -26,8 +26,9 @@ int PowerOfTwoAtLeast(int size) {
     return p;
 }
 
-// Whether `count` elements from `offset`, rows `pitch` apart, `width` per row, lie inside an
-// array of `length`. The index is linear in the row, so the first and last rows decide.
+// Whether `height` rows of `width` elements, the first at `offset` and each `pitch` after the one
+// before, lie inside an array of `length`. The index is linear in the row, so the first and last
+// rows decide.
 bool RowsInside(int length, int offset, int pitch, int width, int height) {
     for (int64_t row : {int64_t(0), int64_t(height) - 1}) {
         int64_t first = int64_t(offset) + row * pitch;
