@@ -115,7 +115,7 @@ unsigned char* ZVGame::ReadDataFile(const String& path, int& length) {
     if (bytes.size() > size_t(INT32_MAX)) return nullptr;
     unsigned char* buffer = static_cast<unsigned char*>(std::malloc(bytes.empty() ? 1 : bytes.size()));
     if (!buffer) return nullptr;
-    std::memcpy(buffer, bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
     length = int(bytes.size());
     gc_add_native_bytes(length);
     return buffer;

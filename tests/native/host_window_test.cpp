@@ -345,6 +345,17 @@ TEST_F(HostWindow, ReopeningTheWindowReleasesHeldKeysAndStartsANewContext) {
     EXPECT_EQ(probe.Count("key 2 88"), 1);
 }
 
+TEST_F(HostWindow, AnExceptionEscapingAnUpdateEndsTheProcess) {
+    Probe probe({"throw-update"});
+    ASSERT_NE(StartProbe(probe, x), 0u);
+    EXPECT_EQ(probe.ExitStatus(), 255);
+    const auto& lines = probe.Lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3], "update 3");
+    EXPECT_EQ(lines[lines.size() - 2], "Zorvex Runtime Error : Uncaught Zorvex Exception");
+    EXPECT_EQ(lines.back(), "update failed");
+}
+
 TEST_F(HostWindow, EntryEndsWithoutAWindowWhenMainThrowsOrInstallsNothing) {
     std::string program = test_program_path("native", "host_probe");
     ProcessResult thrown = run_process(program, {"throw"});

@@ -4,6 +4,7 @@
 //
 //   host_probe            run at 30 updates per second until the close key arrives (status 0)
 //   host_probe throw      Main throws a managed exception
+//   host_probe throw-update  the third update throws a managed exception
 //   host_probe nothing    Main installs no delegate
 #include <GL/gl.h>
 
@@ -33,11 +34,14 @@ class ProbeDelegate : public ZVGameDelegate {
 public:
     static constexpr const char* debug_name = "ProbeDelegate";
 
+    bool throwOnUpdate = false;
+
     void StartGame() override { Report("start %d %d", gameInstance->GetDeviceWidth(), gameInstance->GetDeviceHeight()); }
     void SuspendGame() override { Report("suspend"); }
     void ResumeGame() override { Report("resume"); }
     void UpdateGame() override {
         Report("update %d", ++updates);
+        if (throwOnUpdate && updates == 3) throw new ThrowableObject(String("update failed"));
         if (reopenWindow) {
             reopenWindow = false;
             gameInstance->SetDeviceWindow(640, 480, 0);
@@ -85,6 +89,7 @@ int Main() {
     if (mode == "throw") throw new ThrowableObject(String("probe failed"));
     if (mode == "nothing") return 0;
     gc_store(probe, new ProbeDelegate());
+    probe->throwOnUpdate = mode == "throw-update";
     gameInstance->SetDelegate(probe);
     gameInstance->SetUpdateRate(30);
     return 0;
