@@ -119,7 +119,7 @@ void c_GameDelegate::mark_children() {
 
 String c_GameDelegate::debug_dump() {
     String t = dbg_dump_header("GameDelegate");
-    dbg_dump_field(t, "_graphics", static_cast<Object*>(_graphics));
+    dbg_dump_field(t, "_graphics", _graphics);
     dbg_dump_field(t, "_input", _input);
     return t;
 }

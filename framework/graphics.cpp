@@ -49,7 +49,7 @@ String c_Image::debug_dump() {
     String t = dbg_dump_header("Image");
     dbg_dump_field(t, "DefaultFlags", DefaultFlags);
     dbg_dump_field(t, "source", source);
-    dbg_dump_field(t, "surface", static_cast<Object*>(surface));
+    dbg_dump_field(t, "surface", surface);
     dbg_dump_field(t, "width", width);
     dbg_dump_field(t, "height", height);
     dbg_dump_field(t, "flags", flags);

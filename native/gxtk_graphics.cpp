@@ -55,15 +55,6 @@ void RequireSurface(gxtkSurface* surface) {
 
 gxtkSurface::~gxtkSurface() { Discard(); }
 
-String gxtkSurface::debug_dump() {
-    String text = dbg_dump_header("gxtkSurface");
-    dbg_dump_field(text, "width", width);
-    dbg_dump_field(text, "height", height);
-    dbg_dump_field(text, "depth", depth);
-    dbg_dump_field(text, "seq", seq);
-    return text;
-}
-
 int gxtkSurface::Discard() {
     if (seq == graphicsSeq) {
         glDeleteTextures(1, &texture);
@@ -151,13 +142,6 @@ gxtkGraphics::gxtkGraphics() {
         index[4] = uint16_t(first + 2);
         index[5] = uint16_t(first + 3);
     }
-}
-
-String gxtkGraphics::debug_dump() {
-    String text = dbg_dump_header("gxtkGraphics");
-    dbg_dump_field(text, "width", width);
-    dbg_dump_field(text, "height", height);
-    return text;
 }
 
 int gxtkGraphics::Width() { return width; }

@@ -28,8 +28,6 @@
 
 class gxtkSurface : public Object {
 public:
-    static constexpr const char* debug_name = "gxtkSurface";
-
     uint8_t* data = nullptr;  // the premultiplied pixel copy, malloc'd; owned
     int width = 0;
     int height = 0;
@@ -41,7 +39,6 @@ public:
     float vscale = 1;
 
     ~gxtkSurface() override;
-    String debug_dump() override;
 
     virtual int Discard();
     virtual int Width();
@@ -55,8 +52,6 @@ public:
 
 class gxtkGraphics : public Object {
 public:
-    static constexpr const char* debug_name = "gxtkGraphics";
-
     static constexpr int MAX_VERTICES = 1024;
     static constexpr int MAX_QUADS = MAX_VERTICES / 4;
     // Largest surface side CreateSurface accepts; bounds the pixel copy it may allocate.
@@ -83,7 +78,6 @@ public:
     int drawCalls = 0;                    // OpenGL draw calls since the last BeginRender
 
     gxtkGraphics();
-    String debug_dump() override;
 
     virtual int Width();
     virtual int Height();
