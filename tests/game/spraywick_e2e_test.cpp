@@ -16,6 +16,8 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/process.h"
+
 extern char** environ;
 
 namespace {
@@ -197,6 +199,17 @@ TEST(SpraywickEndToEnd, PlaysAndKeepsTheBestScore) {
     ASSERT_FALSE(state.empty()) << "no crash wrote a best score within a minute";
     EXPECT_GT(std::atoi(state.c_str()), 0);
     EXPECT_EQ(state, std::to_string(std::atoi(state.c_str()))) << "the state is the decimal score alone";
+}
+
+TEST(SpraywickEndToEnd, AMissingImageIsReportedByName) {
+    char folder[] = "/tmp/spraywick-missing-XXXXXX";
+    std::string dir = mkdtemp(folder);
+    std::string data = std::string(ZV_SOURCE_DIR) + "/data";
+    Shell("mkdir '" + dir + "/data' && ln -s '" + data + "'/* '" + dir + "/data/' && rm '" + dir + "/data/whale.png'");
+    ProcessResult result = run_process(std::string(ZV_BINARY_DIR) + "/spraywick", {}, "", dir);
+    EXPECT_EQ(result.exit_status, 255);
+    EXPECT_EQ(result.out.rfind("Zorvex Runtime Error : Unable to load image \"whale.png\"\n", 0), 0u) << result.out;
+    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 }  // namespace
