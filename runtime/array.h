@@ -105,19 +105,8 @@ public:
 
     Array Slice(int from) const { return Slice(from, Length()); }
     Array Slice(int from, int to) const {
-        int length = Length();
-        if (from < 0) {
-            from += length;
-            if (from < 0) from = 0;
-        } else if (from > length) {
-            from = length;
-        }
-        if (to < 0) {
-            to += length;
-        } else if (to > length) {
-            to = length;
-        }
-        if (to <= from) return Array();
+        ClampSliceBounds(Length(), from, to);
+        if (to <= from) return Array();  // unlike a String's, a whole-range slice is a copy
         Array result(to - from);
         for (int i = from; i < to; ++i) result.rep_->data()[i - from] = rep_->data()[i];
         return result;

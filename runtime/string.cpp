@@ -104,20 +104,9 @@ int String::Compare(const String& rhs) const {
 }
 
 String String::Slice(int from, int to) const {
-    int length = Length();
-    if (from < 0) {
-        from += length;
-        if (from < 0) from = 0;
-    } else if (from > length) {
-        from = length;
-    }
-    if (to < 0) {
-        to += length;
-    } else if (to > length) {
-        to = length;
-    }
+    ClampSliceBounds(Length(), from, to);
     if (to <= from) return String();
-    if (from == 0 && to == length) return *this;
+    if (from == 0 && to == Length()) return *this;
     return String(Data() + from, to - from);
 }
 

@@ -94,3 +94,19 @@ private:
 };
 
 inline String operator+(const char* lhs, const String& rhs) { return String(lhs) + rhs; }
+
+// The bounds rule Strings and arrays share for Slice: a negative `from` or `to` counts from the
+// end; `from` ends up in 0..length and `to` at most length.
+inline void ClampSliceBounds(int length, int& from, int& to) {
+    if (from < 0) {
+        from += length;
+        if (from < 0) from = 0;
+    } else if (from > length) {
+        from = length;
+    }
+    if (to < 0) {
+        to += length;
+    } else if (to > length) {
+        to = length;
+    }
+}
