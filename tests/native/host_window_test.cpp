@@ -236,6 +236,9 @@ TEST_F(HostWindow, OpensACentredCaptionedWindowRendersFirstAndEndsOnTheCloseRequ
     EXPECT_EQ(x.Name(window), "Spraywick");
     EXPECT_EQ(left, (x.ScreenWidth() - 640) / 2);
     EXPECT_EQ(top, (x.ScreenHeight() - 480) / 2);
+    EXPECT_EQ(probe.Count("desktop " + std::to_string(x.ScreenWidth()) + " " + std::to_string(x.ScreenHeight())), 1);
+    EXPECT_EQ(probe.Count("modes 0"), 0);
+    EXPECT_EQ(probe.Count("modes "), 1);
 
     // The first render comes before the first update, and updates keep coming.
     ASSERT_TRUE(probe.WaitForLine("update 3"));

@@ -36,7 +36,12 @@ public:
 
     bool throwOnUpdate = false;
 
-    void StartGame() override { Report("start %d %d", gameInstance->GetDeviceWidth(), gameInstance->GetDeviceHeight()); }
+    void StartGame() override {
+        ZVDisplayMode* desktop = gameInstance->GetDesktopMode();
+        Report("desktop %d %d", desktop->width, desktop->height);
+        Report("modes %d", gameInstance->GetDisplayModes().Length());
+        Report("start %d %d", gameInstance->GetDeviceWidth(), gameInstance->GetDeviceHeight());
+    }
     void SuspendGame() override { Report("suspend"); }
     void ResumeGame() override { Report("resume"); }
     void UpdateGame() override {
