@@ -5,26 +5,6 @@
 ZVGame* gameInstance = nullptr;
 int graphicsSeq = 0;
 
-String ZVDisplayMode::debug_dump() {
-    String text = dbg_dump_header("ZVDisplayMode");
-    dbg_dump_field(text, "width", width);
-    dbg_dump_field(text, "height", height);
-    dbg_dump_field(text, "depth", depth);
-    dbg_dump_field(text, "hertz", hertz);
-    dbg_dump_field(text, "flags", flags);
-    return text;
-}
-
-String ZVGlfwVideoMode::debug_dump() {
-    String text = dbg_dump_header("ZVGlfwVideoMode");
-    dbg_dump_field(text, "width", width);
-    dbg_dump_field(text, "height", height);
-    dbg_dump_field(text, "redBits", redBits);
-    dbg_dump_field(text, "greenBits", greenBits);
-    dbg_dump_field(text, "blueBits", blueBits);
-    return text;
-}
-
 ZVGame::ZVGame() { gameInstance = this; }
 
 ZVGame::~ZVGame() {

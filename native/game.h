@@ -25,11 +25,12 @@ enum ZVEventCode {
     ZV_EVENT_MOTION_ACCEL = 10,
 };
 
+// Native collected classes show as plain Object to the debugger, so the three below keep Object's
+// debug name and dump.
+
 // The framework's side of the host: every lifecycle step and input event arrives here.
 class ZVGameDelegate : public Object {
 public:
-    static constexpr const char* debug_name = "ZVGameDelegate";
-
     virtual void StartGame() = 0;
     virtual void SuspendGame() = 0;
     virtual void ResumeGame() = 0;
@@ -45,8 +46,6 @@ public:
 // A display mode as the framework sees it; this host fills only the size.
 class ZVDisplayMode : public Object {
 public:
-    static constexpr const char* debug_name = "ZVDisplayMode";
-
     ZVDisplayMode(int width = 0, int height = 0) : width(width), height(height) {}
 
     int width;
@@ -54,15 +53,11 @@ public:
     int depth = 0;
     int hertz = 0;
     int flags = 0;
-
-    String debug_dump() override;
 };
 
 // A video mode with its colour depths, as the window layer reports it.
 class ZVGlfwVideoMode : public Object {
 public:
-    static constexpr const char* debug_name = "ZVGlfwVideoMode";
-
     ZVGlfwVideoMode(int width = 0, int height = 0, int redBits = 0, int greenBits = 0, int blueBits = 0)
         : width(width), height(height), redBits(redBits), greenBits(greenBits), blueBits(blueBits) {}
 
@@ -71,8 +66,6 @@ public:
     int redBits;
     int greenBits;
     int blueBits;
-
-    String debug_dump() override;
 };
 
 // Platform-neutral game object. Plain C++ (not collected): it lives for the whole process.
