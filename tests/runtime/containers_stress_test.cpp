@@ -51,9 +51,9 @@ TEST(ContainersStress, SurviveBuildingSortingFilteringAndDroppingAcrossCollectio
     Containers live;
     int next_id = 0;
     // Every few operations all that is reachable is left traced black, the state in which a
-    // store that skips the barrier leaves its object unmarked. The next collect sweeps twice
-    // (the first sweep still spares what was black before it) and destroys the garbage at once,
-    // so that touching an object freed too early is a sanitizer report.
+    // store that skips the barrier leaves its object unmarked. The next collect sweeps (in the
+    // torture build twice, as a sweep spares what was already black before it) and destroys the
+    // garbage at once, so that touching an object freed too early is a sanitizer report.
     auto collect = [] {
         gc_step();
         gc_full_collection();
