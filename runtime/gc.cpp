@@ -1,5 +1,7 @@
 #include "runtime/gc.h"
 
+#include <sanitizer/asan_interface.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +47,14 @@ void set_raw_next(void* block, void* next) {
 
 // Free blocks of 8, 16, ... 56 bytes, chained through the `next` word, indexed by size / 8.
 void* pools[GC_POOL_LIMIT / 8 + 1];
+
+// The torture build pools nothing: every block goes back to the system heap, where the
+// sanitizer's quarantine catches any use after it was freed.
+#ifdef ZV_GC_TORTURE
+constexpr int POOLED_SIZE_LIMIT = 0;
+#else
+constexpr int POOLED_SIZE_LIMIT = GC_POOL_LIMIT;
+#endif
 
 // Blocks handed out by gc_allocate whose constructor has not yet run. New-expressions nest
 // (an argument may itself allocate), so this is a small stack searched from the top.
@@ -137,9 +147,10 @@ void* gc_allocate(int bytes) {
 
     void* p;
     int pool = size / 8;
-    if (size <= GC_POOL_LIMIT && pools[pool]) {
+    if (size <= POOLED_SIZE_LIMIT && pools[pool]) {
         p = pools[pool];
         pools[pool] = raw_next(p);
+        ASAN_UNPOISON_MEMORY_REGION(p, size_t(size));
     } else {
         p = std::malloc(size);
         if (!p) gc_out_of_memory();
@@ -166,13 +177,16 @@ gc_object::gc_object() {
 void gc_release_block(gc_object* p) {
     int size = raw_flags(p) & ~7;  // the object is already destroyed
     gc.garbage_bytes -= size;
-    if (size > GC_POOL_LIMIT) {
+    if (size > POOLED_SIZE_LIMIT) {
         std::free(p);
         return;
     }
     int pool = size / 8;
     set_raw_next(p, pools[pool]);
     pools[pool] = p;
+    // A pooled block is not in use: the sanitizer reports any touch past its pool link.
+    ASAN_POISON_MEMORY_REGION(static_cast<char*>(static_cast<void*>(p)) + NEXT_OFFSET + sizeof(void*),
+                              size_t(size) - NEXT_OFFSET - sizeof(void*));
 }
 
 void* gc_object::operator new(size_t bytes) { return gc_allocate(static_cast<int>(bytes)); }
@@ -246,6 +260,12 @@ void gc_step() {
     gc.native_bytes.fetch_sub(native);
     gc_full_collection();
     gc.new_bytes = 0;
+#ifdef ZV_GC_TORTURE
+    // Free the garbage at once, and leave everything reachable black: a store that skips the
+    // barrier then leaves its object white, and the next step frees it while it is still in use.
+    destroy_garbage(2147483647);
+    gc_trace(2147483647);
+#endif
 }
 
 bool gc_is_live_object(const void* p) {
