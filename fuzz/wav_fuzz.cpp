@@ -1,5 +1,5 @@
 // libFuzzer target for the WAV reader: any bytes give null or samples that fit in the input, and
-// never a crash, a hang or an allocation larger than the input. Built and run by tools/fuzz-wav.
+// never a crash, a hang or an allocation larger than the input. Built and run by tools/fuzz wav.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
