@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     PrintTimes("  update + collector step", updates);
     PrintTimes("  render", renders);
     std::printf("  draw calls per frame         %d\n", drawCalls);
-    std::printf("  live objects                 %d\n", LiveObjects());
+    std::printf("  live objects (unswept too)   %d\n", LiveObjects());
     std::printf("  collector live bytes         %d\n", gc.live_bytes);
     glfwTerminate();
     return 0;
