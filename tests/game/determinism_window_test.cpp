@@ -2,13 +2,13 @@
 // real window, compared with each other and with recorded runs. To record anew after a
 // deliberate change of the rules, run with ZV_RECORD=1 and review the diff.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "tests/support/process.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -25,17 +25,11 @@ struct ScriptedRun {
 
 // Runs the script in a fresh folder that links to the game's data.
 ScriptedRun RunScript(const std::vector<std::string>& script) {
-    char folder[] = "/tmp/spraywick-run-XXXXXX";
-    std::string dir = mkdtemp(folder);
-    std::string data = std::string(ZV_SOURCE_DIR) + "/data";
-    EXPECT_EQ(symlink(data.c_str(), (dir + "/data").c_str()), 0);
-    ProcessResult result = run_process(test_program_path("game", "scripted_run"), script, "", dir);
+    TempFolder dir("spraywick-run");
+    dir.LinkGameData();
+    ProcessResult result = run_process(test_program_path("game", "scripted_run"), script, "", dir.path());
     EXPECT_EQ(result.exit_status, 0) << result.out << result.err;
-    std::ifstream state(dir + "/.zorvexstate");
-    std::stringstream text;
-    text << state.rdbuf();
-    std::system(("rm -rf '" + dir + "'").c_str());
-    return {result.out, state ? text.str() : "<none>"};
+    return {result.out, dir.Read(".zorvexstate")};
 }
 
 std::string Recorded(const std::string& name, const std::string& fresh) {

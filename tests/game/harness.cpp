@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "framework/app.h"
 #include "runtime/gc.h"
@@ -14,12 +11,9 @@
 GameHarness::GameHarness(int width, int height, const std::string& saved_state) {
     char cwd[4096];
     previous_dir_ = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    char folder[] = "/tmp/spraywick-game-XXXXXX";
-    folder_ = mkdtemp(folder);
-    std::string data = std::string(ZV_SOURCE_DIR) + "/data";
-    EXPECT_EQ(symlink(data.c_str(), (folder_ + "/data").c_str()), 0);
-    if (!saved_state.empty()) std::ofstream(folder_ + "/.zorvexstate") << saved_state;
-    EXPECT_EQ(chdir(folder_.c_str()), 0);
+    folder_.LinkGameData();
+    if (!saved_state.empty()) folder_.Write(".zorvexstate", saved_state);
+    EXPECT_EQ(chdir(folder_.path().c_str()), 0);
 
     // A fresh runtime: empty collector lists and counters, every module's globals anew.
     gc_init();
@@ -35,7 +29,6 @@ GameHarness::GameHarness(int width, int height, const std::string& saved_state) 
 
 GameHarness::~GameHarness() {
     EXPECT_EQ(chdir(previous_dir_.c_str()), 0);
-    std::system(("rm -rf '" + folder_ + "'").c_str());
     // The host stays allocated: objects of the abandoned runtime may still point at it.
 }
 
@@ -58,10 +51,4 @@ void GameHarness::StartRun() {
     ASSERT_EQ(app()->gameState, c_JamApp::StateSkiing);
 }
 
-std::string GameHarness::SavedState() const {
-    std::ifstream file(folder_ + "/.zorvexstate");
-    if (!file) return "<none>";
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+std::string GameHarness::SavedState() const { return folder_.Read(".zorvexstate"); }

@@ -8,6 +8,7 @@
 
 #include "game/jamapp.h"
 #include "native/glfwgame.h"
+#include "tests/support/temp_folder.h"
 
 class HeadlessHost : public ZVZorvexGame {
 public:
@@ -39,7 +40,7 @@ public:
     std::string SavedState() const;
 
 private:
-    std::string folder_;
+    TempFolder folder_;
     std::string previous_dir_;
     HeadlessHost* host_;
 };

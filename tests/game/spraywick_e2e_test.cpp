@@ -11,12 +11,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 #include "tests/support/process.h"
+#include "tests/support/temp_folder.h"
 
 extern char** environ;
 
@@ -52,14 +51,11 @@ bool IsSkierRed(Pixel p) { return p.r > 150 && p.g < 110 && p.b < 110; }
 class RunningGame {
 public:
     RunningGame() {
-        char folder[] = "/tmp/spraywick-e2e-XXXXXX";
-        dir = mkdtemp(folder);
-        std::string data = std::string(ZV_SOURCE_DIR) + "/data";
-        EXPECT_EQ(symlink(data.c_str(), (dir + "/data").c_str()), 0);
+        dir.LinkGameData();
         std::string binary = std::string(ZV_BINARY_DIR) + "/spraywick";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+        posix_spawn_file_actions_addchdir_np(&actions, dir.path().c_str());
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         char* argv[] = {const_cast<char*>(binary.c_str()), nullptr};
         EXPECT_EQ(posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, environ), 0);
@@ -71,7 +67,6 @@ public:
     ~RunningGame() {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
-        std::system(("rm -rf '" + dir + "'").c_str());
     }
 
     void Key(const std::string& action, const std::string& key) {
@@ -90,15 +85,10 @@ public:
         return shot;
     }
 
-    std::string StateFile() const {
-        std::ifstream file(dir + "/.zorvexstate");
-        std::stringstream text;
-        text << file.rdbuf();
-        return file ? text.str() : "";
-    }
+    std::string StateFile() const { return dir.Read(".zorvexstate", ""); }
 
+    TempFolder dir{"spraywick-e2e"};
     pid_t pid = 0;
-    std::string dir;
     std::string window;
 };
 
@@ -202,14 +192,13 @@ TEST(SpraywickEndToEnd, PlaysAndKeepsTheBestScore) {
 }
 
 TEST(SpraywickEndToEnd, AMissingImageIsReportedByName) {
-    char folder[] = "/tmp/spraywick-missing-XXXXXX";
-    std::string dir = mkdtemp(folder);
+    TempFolder dir("spraywick-missing");
     std::string data = std::string(ZV_SOURCE_DIR) + "/data";
-    Shell("mkdir '" + dir + "/data' && ln -s '" + data + "'/* '" + dir + "/data/' && rm '" + dir + "/data/whale.png'");
-    ProcessResult result = run_process(std::string(ZV_BINARY_DIR) + "/spraywick", {}, "", dir);
+    Shell("mkdir '" + dir.path() + "/data' && ln -s '" + data + "'/* '" + dir.path() + "/data/' && rm '" +
+          dir.path() + "/data/whale.png'");
+    ProcessResult result = run_process(std::string(ZV_BINARY_DIR) + "/spraywick", {}, "", dir.path());
     EXPECT_EQ(result.exit_status, 255);
     EXPECT_EQ(result.out.rfind("Zorvex Runtime Error : Unable to load image \"whale.png\"\n", 0), 0u) << result.out;
-    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 }  // namespace
