@@ -8,6 +8,7 @@
 // from the list; the walk goes on with the next one.
 template <class T>
 void CallEach(c_List<T*>* list, int (T::*method)()) {
+    ZV_HELPER;
     c_Enumerator<T*>* each = list->ObjectEnumerator();
     ZV_LOCAL(each);
     while (each->HasNext()) {

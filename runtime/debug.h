@@ -14,6 +14,10 @@
 //       return 0;
 //   }
 //
+// A helper without a frame of its own (its work belongs to the caller's frame) starts with
+// ZV_HELPER, so that the locals it registers leave the locals stack when it returns: the debugger
+// must never show a local whose stack slot is gone.
+//
 // Positions are "path<line>" literals made at compile time; paths are relative to the repository
 // root. A runtime error prints "Zorvex Runtime Error : <message>", the stack trace (one call site
 // per line, innermost first) and then asks the debugger on standard error / standard input what
@@ -116,6 +120,16 @@ struct dbg_block_guard {
     dbg_block_guard& operator=(const dbg_block_guard&) = delete;
 };
 
+// Restores the locals stack top on exit and nothing else: a helper is no block of the managed
+// code, so stepping out does not count it.
+struct dbg_locals_guard {
+    dbg_local* saved_top;
+    dbg_locals_guard() : saved_top(dbg_locals_top) {}
+    ~dbg_locals_guard() { dbg_locals_top = saved_top; }
+    dbg_locals_guard(const dbg_locals_guard&) = delete;
+    dbg_locals_guard& operator=(const dbg_locals_guard&) = delete;
+};
+
 template <class T>
 inline void dbg_register(const T* address, const char* name) {
     if (dbg_locals_top == dbg_locals + DBG_MAX_LOCALS) dbg_stack_overflow();
@@ -140,6 +154,7 @@ inline void dbg_at(const char* position) {
 #define ZV_LOCAL(variable) dbg_register(&(variable), #variable)
 #define ZV_AT dbg_at(ZV_POSITION);
 #define ZV_BLOCK dbg_block_guard ZV_CONCAT(zv_block_guard_, __LINE__)
+#define ZV_HELPER dbg_locals_guard zv_helper_guard
 
 // ---- Type descriptors ----
 

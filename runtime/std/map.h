@@ -209,6 +209,7 @@ public:
 private:
     // Set and Add: descend to the key's place; a present key is replaced only when `replace`.
     bool Store(const K& key, const V& value, bool replace) {
+        ZV_HELPER;
         ZV_AT Node* node = root;
         ZV_LOCAL(node);
         ZV_AT Node* parent = nullptr;
@@ -255,6 +256,7 @@ private:
     // Lifts node->*up (the right child for a left rotation) into node's place; node becomes
     // that child's `down` child.
     void Rotate(Node* node, Node* Node::*up, Node* Node::*down) {
+        ZV_HELPER;
         ZV_AT Node* child = node->*up;
         ZV_LOCAL(child);
         ZV_AT gc_store(node->*up, child->*down);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <regex>
 
 #include "tests/support/process.h"
@@ -36,6 +37,29 @@ ProcessResult run_fixed_addresses(const std::string& scenario, const std::string
 
 bool ends_with(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The position of the first line at or after the line carrying `after` that carries `what`.
+std::string position_in(const std::string& file, const std::string& after, const std::string& what) {
+    std::ifstream source(std::string(ZV_SOURCE_DIR) + "/" + file);
+    std::string line;
+    bool seen = false;
+    for (int number = 1; std::getline(source, line); ++number) {
+        seen = seen || line.find(after) != std::string::npos;
+        if (seen && line.find(what) != std::string::npos) return file + "<" + std::to_string(number) + ">";
+    }
+    ADD_FAILURE() << "no " << what << " after " << after << " in " << file;
+    return "";
+}
+
+// The debugger's dump at each stop, by the stop's position.
+std::multimap<std::string, std::string> stops_of(const std::string& err) {
+    std::multimap<std::string, std::string> stops;
+    for (size_t at = err.find("{{~~"); at != std::string::npos; at = err.find("{{~~", at + 1)) {
+        size_t end = err.find("~~}}\n", at);
+        stops.emplace(err.substr(at + 4, end - at - 4), err.substr(end + 5, err.find("\n\n", end) - end - 4));
+    }
+    return stops;
 }
 
 size_t count_of(const std::string& text, const std::string& what) {
@@ -119,6 +143,29 @@ TEST(RuntimeErrorProcess, SteppingStopsWhereAsked) {
     EXPECT_EQ(stops, position_of("@step-start") + "\n" + position_of("@step-call") + "\n" +
                          position_of("@inner-first") + "\n" + position_of("@step-after") + "\n" +
                          position_of("@step-last") + "\n");
+}
+
+TEST(RuntimeErrorProcess, SteppingThroughMapHelpersShowsOnlyLiveLocals) {
+    std::string steps;
+    for (int i = 0; i < 1000; ++i) steps += "e\n";
+    ProcessResult r = run("map-insert", steps);
+    ASSERT_EQ(r.exit_status, 0) << r.out;
+    std::multimap<std::string, std::string> stops = stops_of(r.err);
+
+    // Inside the rotation its helper's local is shown; back in the caller it is gone.
+    std::string rotation = position_in("runtime/std/map.h", "void Rotate(", "gc_store(node->parent, child)");
+    ASSERT_EQ(stops.count(rotation), 1u) << "inserting 1, 2, 3 rotates once";
+    EXPECT_NE(stops.find(rotation)->second.find("\nchild:Node=@"), std::string::npos) << stops.find(rotation)->second;
+    std::string rotate_return = position_in("runtime/std/map.h", "ZV_FUNC(\"Map.RotateLeft\")", "return 0;");
+    ASSERT_EQ(stops.count(rotate_return), 1u);
+    EXPECT_TRUE(std::regex_search(stops.find(rotate_return)->second,
+                                  std::regex("\n\\+Map\\.RotateLeft;[^\n]+\nSelf:Map=@[0-9a-f]+\nnode:Node=@[0-9a-f]+\n$")))
+        << stops.find(rotate_return)->second;
+
+    ASSERT_EQ(stops.count(position_of("@insert-return")), 1u);
+    EXPECT_TRUE(std::regex_search(stops.find(position_of("@insert-return"))->second,
+                                  std::regex("\n\\+InsertThree;[^\n]+\nmap:IntMap=@[0-9a-f]+\n$")))
+        << stops.find(position_of("@insert-return"))->second;
 }
 
 TEST(RuntimeErrorProcess, FatalConditionsEndWithStatusMinusOne) {

@@ -11,6 +11,7 @@
 #include "runtime/gc.h"
 #include "runtime/object.h"
 #include "runtime/startup.h"
+#include "runtime/std/map.h"
 #include "runtime/std/math.h"
 #include "runtime/std/random.h"
 
@@ -71,6 +72,18 @@ int Stepping() {
     return 0;
 }
 
+// The third key makes the tree rotate, so stepping goes through the map's frameless helpers.
+int InsertThree() {
+    ZV_FUNC("InsertThree");
+    ZV_AT c_IntMap<int>* map = new c_IntMap<int>();
+    ZV_LOCAL(map);
+    ZV_AT debug_stop();  // @insert-start
+    ZV_AT map->Insert(1, 1);
+    ZV_AT map->Insert(2, 2);
+    ZV_AT map->Insert(3, 3);
+    ZV_AT return 0;  // @insert-return
+}
+
 int ShowLocals() {
     ZV_FUNC("ShowLocals");
     bool flag = true;
@@ -119,6 +132,8 @@ int Main() {
         ZV_AT ShowLocals();
     } else if (scenario == "step") {
         ZV_AT Stepping();
+    } else if (scenario == "map-insert") {
+        ZV_AT InsertThree();
     } else if (scenario == "recurse") {
         ZV_AT Recurse(0);
     } else if (scenario == "signal") {
