@@ -63,6 +63,8 @@ void OnCursorPos(GLFWwindow* window, double x, double y) {
     HostOf(window).MouseEvent(ZV_EVENT_MOUSE_MOVE, -1, float(x), float(y));
 }
 
+void OnFramebufferSize(GLFWwindow* window, int width, int height) { HostOf(window).SetFramebufferSize(width, height); }
+
 // The close button is a key for the application; the window stays until the application ends.
 void OnClose(GLFWwindow* window) {
     ZVGlfwGame& host = HostOf(window);
@@ -133,16 +135,13 @@ void ZVGlfwGame::SetMouseVisible(bool visible) {
     if (window) glfwSetInputMode(window, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_HIDDEN);
 }
 
-int ZVGlfwGame::GetDeviceWidth() {
-    int width = 0, height = 0;
-    if (window) glfwGetWindowSize(window, &width, &height);
-    return width;
-}
+int ZVGlfwGame::GetDeviceWidth() { return framebufferWidth; }
 
-int ZVGlfwGame::GetDeviceHeight() {
-    int width = 0, height = 0;
-    if (window) glfwGetWindowSize(window, &width, &height);
-    return height;
+int ZVGlfwGame::GetDeviceHeight() { return framebufferHeight; }
+
+void ZVGlfwGame::SetFramebufferSize(int width, int height) {
+    framebufferWidth = width;
+    framebufferHeight = height;
 }
 
 void ZVGlfwGame::SetDeviceWindow(int width, int height, int flags) {
@@ -199,6 +198,7 @@ void ZVGlfwGame::OpenGlfwWindow(int width, int height, int redBits, int greenBit
     if (window) {
         glfwDestroyWindow(window);
         window = nullptr;
+        SetFramebufferSize(0, 0);
     }
 
     glfwDefaultWindowHints();
@@ -226,6 +226,8 @@ void ZVGlfwGame::OpenGlfwWindow(int width, int height, int redBits, int greenBit
     glfwSetMouseButtonCallback(window, OnMouseButton);
     glfwSetCursorPosCallback(window, OnCursorPos);
     glfwSetWindowCloseCallback(window, OnClose);
+    glfwSetFramebufferSizeCallback(window, OnFramebufferSize);
+    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
     // The application learns the pointer's place at once, not on its first move.
     double x, y;
     glfwGetCursorPos(window, &x, &y);

@@ -47,12 +47,18 @@ public:
     void PumpEvents();
 
     GLFWwindow* Window() const { return window; }
+    // The window's drawable size in pixels, as GLFW reports it.
+    void SetFramebufferSize(int width, int height);
 
 private:
     ZVGlfwClock clock;
     ZVUpdateSchedule schedule{clock};
     int swapInterval = -1;  // applied to every window once it is 0 or more
     GLFWwindow* window = nullptr;
+    // The device size: pixels, not screen coordinates, which on a scaled display are fewer. Kept
+    // from the callback so that reading it costs no round trip to the display server.
+    int framebufferWidth = 0;
+    int framebufferHeight = 0;
 };
 
 // The concrete host the process entry creates.

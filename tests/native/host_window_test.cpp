@@ -61,12 +61,15 @@ public:
     bool Running() const { return pid > 0; }
     const std::vector<std::string>& Lines() const { return lines; }
 
-    // Reads until a line satisfies `wanted`; false at the end of the output or after the timeout.
+    // Reads until a line satisfies `wanted`; false at the end of the output or after the timeout,
+    // which counts from the call: a child that keeps talking must not keep the wait going.
     bool WaitFor(const std::function<bool(const std::string&)>& wanted, double seconds = TIMEOUT_SECONDS) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
         for (size_t seen = 0;; ) {
             for (; seen < lines.size(); ++seen)
                 if (wanted(lines[seen])) return true;
-            if (!ReadSome(seconds)) return false;
+            double left = std::chrono::duration<double>(end - std::chrono::steady_clock::now()).count();
+            if (left <= 0 || !ReadSome(left)) return false;
         }
     }
     bool WaitForLine(const std::string& line) {
@@ -165,6 +168,10 @@ public:
         XSync(display, False);
     }
     void FocusRoot() { Focus(DefaultRootWindow(display)); }
+    void Resize(Window window, int width, int height) {
+        XResizeWindow(display, window, unsigned(width), unsigned(height));
+        XSync(display, False);
+    }
 
     // The window's pixels as RGB rows; also written as a PNG for looking at.
     std::vector<unsigned char> Capture(Window window, int width, int height, const std::string& png) {
@@ -286,6 +293,17 @@ TEST_F(HostWindow, LosingTheFocusSuspendsUpdatesUntilItReturns) {
               resumeAt);
     EXPECT_EQ(probe.Count("suspend"), 1);
     EXPECT_EQ(probe.Count("resume"), 1);
+    x.RequestClose(window);
+    EXPECT_EQ(probe.ExitStatus(), 0);
+}
+
+TEST_F(HostWindow, TheDeviceSizeFollowsAResizedWindow) {
+    Probe probe;
+    Window window = StartProbe(probe, x);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(probe.WaitForLine("update 1"));
+    x.Resize(window, 800, 600);
+    EXPECT_TRUE(probe.WaitForLine("size 800 600"));
     x.RequestClose(window);
     EXPECT_EQ(probe.ExitStatus(), 0);
 }

@@ -1,6 +1,6 @@
 // A tiny game on the real host, for process and window tests. It reports every delegate call
 // it receives on standard output, one line each, and draws green with a red top-left quarter.
-// The key R makes it replace its window.
+// The key R makes it replace its window; a change of the device size is reported at the next update.
 //
 //   host_probe            run at 30 updates per second until the close key arrives (status 0)
 //   host_probe throw      Main throws a managed exception
@@ -40,11 +40,18 @@ public:
         ZVDisplayMode* desktop = gameInstance->GetDesktopMode();
         Report("desktop %d %d", desktop->width, desktop->height);
         Report("modes %d", gameInstance->GetDisplayModes().Length());
-        Report("start %d %d", gameInstance->GetDeviceWidth(), gameInstance->GetDeviceHeight());
+        deviceWidth = gameInstance->GetDeviceWidth();
+        deviceHeight = gameInstance->GetDeviceHeight();
+        Report("start %d %d", deviceWidth, deviceHeight);
     }
     void SuspendGame() override { Report("suspend"); }
     void ResumeGame() override { Report("resume"); }
     void UpdateGame() override {
+        if (gameInstance->GetDeviceWidth() != deviceWidth || gameInstance->GetDeviceHeight() != deviceHeight) {
+            deviceWidth = gameInstance->GetDeviceWidth();
+            deviceHeight = gameInstance->GetDeviceHeight();
+            Report("size %d %d", deviceWidth, deviceHeight);
+        }
         Report("update %d", ++updates);
         if (throwOnUpdate && updates == 3) throw new ThrowableObject(String("update failed"));
         if (reopenWindow) {
@@ -78,6 +85,8 @@ public:
 private:
     int updates = 0;
     int renders = 0;
+    int deviceWidth = 0;
+    int deviceHeight = 0;
     bool reopenWindow = false;
 };
 
