@@ -1,5 +1,6 @@
 #include "runtime/string.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -215,10 +216,13 @@ String String::ToLower() const {
     return *this;
 }
 
+// As atoi reads, but a number beyond Int saturates instead of being undefined: a state file
+// holding a huge number gave a best score of -1.
 int String::ToInt() const {
     char text[64];
     ToCString(text, sizeof text);
-    return std::atoi(text);
+    long value = std::strtol(text, nullptr, 10);
+    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : int(value);
 }
 
 float String::ToFloat() const {

@@ -108,6 +108,10 @@ TEST(StringTest, NumberConversions) {
     EXPECT_EQ(S("  -17xyz").ToInt(), -17);
     EXPECT_EQ(S("abc").ToInt(), 0);
     EXPECT_EQ(S("2147483647").ToInt(), 2147483647);
+    // Beyond Int the value saturates (found by fuzzing the state file: it read as -1).
+    EXPECT_EQ(S("99999999999999999999").ToInt(), 2147483647);
+    EXPECT_EQ(S("2147483648").ToInt(), 2147483647);
+    EXPECT_EQ(S("-2147483649").ToInt(), -2147483647 - 1);
     // Only the first 63 characters are read.
     EXPECT_EQ((String(std::string(62, ' ').c_str()) + S("12")).ToInt(), 1);
     EXPECT_FLOAT_EQ(S("2.5").ToFloat(), 2.5f);
