@@ -11,12 +11,11 @@
 #include <vector>
 
 #include "native/glfwgame.h"
+#include "native/ogg.h"
 #include "native/wav.h"
 #include "runtime/gc.h"
 
 #include <stb/stb_image.h>
-#define STB_VORBIS_HEADER_ONLY
-#include <stb/stb_vorbis.h>
 
 extern char** environ;
 
@@ -41,46 +40,6 @@ String ReadText(std::FILE* file) {
     std::vector<uint8_t> bytes = ReadAll(file);
     std::fclose(file);
     return String::FromBytes(bytes.data(), bytes.size());
-}
-
-// Ogg Vorbis, always decoded to interleaved signed 16-bit samples.
-unsigned char* ReadOgg(std::FILE* file, int& length, int& channels, int& format, int& hertz) {
-    int error = 0;
-    stb_vorbis* decoder = stb_vorbis_open_file(file, 0, &error, nullptr);
-    if (!decoder) return nullptr;
-    stb_vorbis_info info = stb_vorbis_get_info(decoder);
-    if (info.channels <= 0) {
-        stb_vorbis_close(decoder);
-        return nullptr;
-    }
-    const size_t step = size_t(info.channels) * 4096;
-    size_t capacity = step, fill = 0;
-    short* samples = static_cast<short*>(std::malloc(capacity * sizeof(short)));
-    while (samples) {
-        int frames = stb_vorbis_get_samples_short_interleaved(decoder, info.channels, samples + fill,
-                                                              int(capacity - fill));
-        if (frames == 0) break;
-        fill += size_t(frames) * size_t(info.channels);
-        if (fill + step > capacity) {
-            capacity *= 2;
-            short* grown = static_cast<short*>(std::realloc(samples, capacity * sizeof(short)));
-            if (!grown) std::free(samples);
-            samples = grown;
-        }
-    }
-    stb_vorbis_close(decoder);
-    // The collector counts native bytes in an Int.
-    if (!samples || fill * sizeof(short) > size_t(INT32_MAX)) {
-        std::free(samples);
-        return nullptr;
-    }
-    short* shrunk = static_cast<short*>(std::realloc(samples, (fill ? fill : 1) * sizeof(short)));
-    if (shrunk) samples = shrunk;
-    length = int(fill / size_t(info.channels));
-    channels = info.channels;
-    format = 2;
-    hertz = int(info.sample_rate);
-    return reinterpret_cast<unsigned char*>(samples);
 }
 
 // Children of OpenUrl are reaped on later calls, so they never pile up as zombies.
@@ -203,7 +162,7 @@ unsigned char* ZVGlfwGame::DecodeAudioFile(const String& path, int& length, int&
     if (name.EndsWith(String(".wav"))) {
         samples = ZVReadWav(file, length, channels, format, hertz);
     } else if (name.EndsWith(String(".ogg"))) {
-        samples = ReadOgg(file, length, channels, format, hertz);
+        samples = ZVReadOgg(file, length, channels, format, hertz);
     }
     std::fclose(file);
     if (samples) gc_add_native_bytes(length * channels * format);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "native/glfwgame.h"
+#include "native/ogg.h"
 #include "tests/native/native_test_folder.h"
 #include "tests/support/test_program.h"
 
@@ -200,6 +201,44 @@ TEST_F(AudioDecode, OggDecodesToSigned16BitSamples) {
     Decode("junk.ogg", junk);
     EXPECT_EQ(cut.samples, nullptr);
     EXPECT_EQ(junk.samples, nullptr);
+}
+
+// An Ogg page holding `segments` (their sizes) of `body`.
+std::string OggPage(const std::vector<size_t>& segments, const std::string& body) {
+    std::string page = "OggS" + std::string(1, '\0') + std::string(1, '\0') + std::string(8, '\0') + U32(7) + U32(0) + U32(0);
+    page += char(segments.size());
+    for (size_t length : segments) page += char(length);
+    return page + body;
+}
+
+bool CommentsFit(const std::string& file) {
+    return ZVOggCommentsFit(reinterpret_cast<const uint8_t*>(file.data()), file.size());
+}
+
+// Found by fuzzing: a comment header that claims gigabytes made the decoder allocate and fill them.
+TEST_F(AudioDecode, OggCommentHeadersMustFitTheirPacket) {
+    std::string identification = OggPage({30}, std::string(30, 'i'));
+    auto comments = [](uint32_t vendor, uint32_t count, uint32_t length) {
+        return "\3vorbis" + U32(vendor) + "abc" + U32(count) + U32(length) + "hi" + "\1";
+    };
+    std::string fitting = comments(3, 1, 2);
+    EXPECT_TRUE(CommentsFit(identification + OggPage({fitting.size()}, fitting)));
+    EXPECT_FALSE(CommentsFit(identification + OggPage({fitting.size()}, comments(0x7ffffff0, 1, 2))));
+    EXPECT_FALSE(CommentsFit(identification + OggPage({fitting.size()}, comments(3, 1, 4))));
+    EXPECT_FALSE(CommentsFit(identification + OggPage({fitting.size()}, comments(3, 0x40000000, 2))));
+    EXPECT_FALSE(CommentsFit(identification)) << "the file ends before the comment header";
+
+    // A packet continues over pages while its segments are 255 bytes long.
+    std::string longComment = "\3vorbis" + U32(3) + "abc" + U32(1) + U32(280) + std::string(280, 'c') + "\1";
+    std::string split = identification + OggPage({255}, longComment.substr(0, 255)) +
+                        OggPage({longComment.size() - 255}, longComment.substr(255));
+    EXPECT_TRUE(CommentsFit(split));
+    EXPECT_FALSE(CommentsFit(split.substr(0, split.size() - 1)));
+
+    WriteFile("claims.ogg", identification + OggPage({fitting.size()}, comments(0x7ffffff0, 1, 2)));
+    Decoded claims;
+    Decode("claims.ogg", claims);
+    EXPECT_EQ(claims.samples, nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+// A reader for Ogg Vorbis files, decoded in full to 16-bit samples.
+//
+// The decoder trusts the sizes in a file's headers: a comment header may claim gigabytes and it
+// would allocate and fill them, and its codebooks may ask for many megabytes. So the comment
+// header is checked against the bytes the file holds before decoding, and the decoder works in a
+// fixed arena (OGG_DECODER_ARENA bytes, about twenty times what our own files need) that a
+// broken setup cannot grow.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+constexpr int OGG_DECODER_ARENA = 4 << 20;
+
+// Reads the file from its current position and decodes it to a malloc'd buffer of interleaved
+// signed 16-bit samples, setting the length in sample frames, the channels, the bytes per sample
+// (2) and the sample rate. Null, with the outputs untouched, when the file is not such an Ogg.
+unsigned char* ZVReadOgg(std::FILE* file, int& length, int& channels, int& format, int& hertz);
+
+// Whether the comment header (the file's second packet) is complete and every length in it fits
+// inside it.
+bool ZVOggCommentsFit(const uint8_t* bytes, size_t size);
