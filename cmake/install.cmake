@@ -33,7 +33,15 @@ add_custom_target(spraywick_docs ALL DEPENDS ${dist}/spraywick.6.gz ${dist}/chan
 
 install(TARGETS spraywick RUNTIME DESTINATION ${SPRAYWICK_BINDIR})
 install(DIRECTORY data/ DESTINATION share/spraywick/data)
-install(FILES dist/spraywick.desktop DESTINATION share/applications)
+# The menu starts the game by its full path, since games/ is not on root's PATH. The prefix may
+# be given only when installing, so the entry is written then.
+install(CODE "
+  set(SPRAYWICK_EXECUTABLE \"\${CMAKE_INSTALL_PREFIX}/${SPRAYWICK_BINDIR}/spraywick\")
+  set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/share/applications/spraywick.desktop\")
+  message(STATUS \"Installing: \${entry}\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/dist/spraywick.desktop.in\" \"\${entry}\" @ONLY)
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${entry}\")
+")
 foreach(size 48 64 128 256)
   install(FILES dist/icons/spraywick-${size}.png
     DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME spraywick.png)

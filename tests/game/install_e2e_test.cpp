@@ -3,6 +3,7 @@
 // score goes to the player's XDG data folder, and the folder it started from stays untouched.
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -51,8 +52,13 @@ TEST_F(InstalledGame, PlaysFromAnyFolderAndKeepsTheBestScoreInTheUsersDataFolder
 }
 
 TEST_F(InstalledGame, TheMenuEntryIconsManualAndSoftwareCentreEntryAreInPlace) {
-    ProcessResult desktop = RunTool({"desktop-file-validate", Installed("share/applications/spraywick.desktop")});
+    std::string entry = Installed("share/applications/spraywick.desktop");
+    ProcessResult desktop = RunTool({"desktop-file-validate", entry});
     EXPECT_EQ(desktop.exit_status, 0) << desktop.out << desktop.err;
+    // The menu's command is the executable's full path under the prefix, without DESTDIR.
+    std::string command = Shell("sed -n 's/^Exec=//p' '" + entry + "'");
+    EXPECT_EQ(command, "/usr/games/spraywick");
+    EXPECT_EQ(access((root->path() + command).c_str(), X_OK), 0) << command;
 
     std::string metainfo = Shell("ls '" + Installed("share/metainfo") + "'/*.metainfo.xml");
     ProcessResult appstream = RunTool({"appstreamcli", "validate", "--no-net", metainfo});
