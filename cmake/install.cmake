@@ -37,9 +37,9 @@ install(DIRECTORY data/ DESTINATION share/spraywick/data)
 # be given only when installing, so the entry is written then.
 install(CODE "
   set(SPRAYWICK_EXECUTABLE \"\${CMAKE_INSTALL_PREFIX}/${SPRAYWICK_BINDIR}/spraywick\")
-  set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/share/applications/spraywick.desktop\")
-  message(STATUS \"Installing: \${entry}\")
-  configure_file(\"${CMAKE_SOURCE_DIR}/dist/spraywick.desktop.in\" \"\${entry}\" @ONLY)
+  set(entry \"\${CMAKE_INSTALL_PREFIX}/share/applications/spraywick.desktop\")
+  message(STATUS \"Installing: \$ENV{DESTDIR}\${entry}\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/dist/spraywick.desktop.in\" \"\$ENV{DESTDIR}\${entry}\" @ONLY)
   list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${entry}\")
 ")
 foreach(size 48 64 128 256)
