@@ -33,7 +33,7 @@ std::string Parent(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-// The install prefix is the folder above the executable's bin/.
+// The install prefix is the folder above the executable's own (games/ or bin/).
 std::string InstalledDataFolder(const std::string& executable) {
     std::string prefix = Parent(executable) + "/..";
     char resolved[PATH_MAX];

@@ -2,8 +2,8 @@
 //
 // Run from a folder that holds the game's data/ (its source folder), everything stays relative
 // to that folder. Otherwise the game is installed: the data lies at ../share/spraywick/data from
-// the executable's own bin/ folder (found through /proc/self/exe, so a relocated or DESTDIR
-// install works too), and the best score is kept under $XDG_DATA_HOME/spraywick/.
+// the executable's own folder, games/ or bin/ (found through /proc/self/exe, so a relocated or
+// DESTDIR install works too), and the best score is kept under $XDG_DATA_HOME/spraywick/.
 #pragma once
 
 #include <string>
