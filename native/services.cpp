@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "native/glfwgame.h"
+#include "native/install_paths.h"
 #include "native/ogg.h"
 #include "native/wav.h"
 #include "runtime/gc.h"
@@ -20,10 +21,6 @@
 extern char** environ;
 
 namespace {
-
-const char* const STATE_PATH = "./.zorvexstate";
-// Saves go here first and are renamed over the state file, so a failed save leaves the old one.
-const char* const STATE_TEMP_PATH = "./.zorvexstate.new";
 
 constexpr size_t READ_PIECE = 4096;
 
@@ -82,10 +79,16 @@ unsigned char* ZVGame::ReadDataFile(const String& path, int& length) {
 
 String ZVGame::LoadString(const String& path) { return ReadText(OpenDataFile(path, String("rb"))); }
 
-String ZVGame::LoadState() { return ReadText(OpenDataFile(String(STATE_PATH), String("rb"))); }
+String ZVGame::LoadState() {
+    return ReadText(OpenDataFile(String(installPaths.stateFile.c_str()), String("rb")));
+}
 
 int ZVGame::SaveState(const String& state) {
-    std::FILE* file = OpenDataFile(String(STATE_TEMP_PATH), String("wb"));
+    // Saves go to a file beside the state first and are renamed over it, so a failed save
+    // leaves the old state.
+    const std::string& statePath = installPaths.stateFile;
+    const std::string tempPath = statePath + ".new";
+    std::FILE* file = OpenDataFile(String(tempPath.c_str()), String("wb"));
     if (!file) return -1;
     std::string bytes = state.ToUtf8();
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -95,11 +98,11 @@ int ZVGame::SaveState(const String& state) {
     written = fsync(fileno(file)) == 0 && written;
     written = std::fclose(file) == 0 && written;
     if (!written) {
-        std::remove(STATE_TEMP_PATH);
+        std::remove(tempPath.c_str());
         return -2;
     }
-    if (std::rename(STATE_TEMP_PATH, STATE_PATH) != 0) {
-        std::remove(STATE_TEMP_PATH);
+    if (std::rename(tempPath.c_str(), statePath.c_str()) != 0) {
+        std::remove(tempPath.c_str());
         return -1;
     }
     return 0;
@@ -125,8 +128,8 @@ String ZVGlfwGame::MapDataPath(const String& path) {
         const char* virtualRoot;
         const char* folder;
     };
-    static const Root roots[] = {
-        {"zorvex://data/", "./data/"},
+    const Root roots[] = {
+        {"zorvex://data/", installPaths.dataFolder.c_str()},
         {"zorvex://internal/", "./internal/"},
         {"zorvex://external/", "./external/"},
     };
