@@ -109,12 +109,8 @@ public:
             ZV_AT if (!node->attributes) gc_store(node->attributes, new c_List<c_ConfigAttribute*>());
             ZV_AT node->attributes->AddLast(attribute);
         }
-        ZV_AT Clear();
-    }
-
-    void Clear() {
-        attributes_.clear();
-        index_.clear();
+        ZV_AT attributes_.clear();
+        ZV_AT index_.clear();
     }
 
 private:
