@@ -1,7 +1,9 @@
 // A million updates of the real game, without a window, through the real host and delegate:
 // a player who starts a run from every title screen and swings the skier left and right until
 // it crashes. Prints the live heap every 100,000 updates, the collector step's worst and 99.9th
-// percentile time, and the update's median and worst time (its collector step included).
+// percentile time, and the update's median and worst time (its collector step included). Times
+// are given twice: on the wall clock, and on the thread's CPU clock, which leaves out the time
+// the process waited for a CPU on a busy machine.
 //
 // The live heap is read after each sweep, where it is the survivors alone; between sweeps it
 // also holds everything allocated since. Each line gives the last sweep's figures and the mean
@@ -11,6 +13,7 @@
 //
 //   build/bench/bench_game_soak      (from the folder that holds data/; the state file it writes
 //                                     goes to a temporary folder)
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -35,9 +38,26 @@ constexpr int kSpace = 32, kLeft = 37, kRight = 39;
 
 using Clock = std::chrono::steady_clock;
 
-double Micros(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double, std::micro>(to - from).count();
-}
+// A moment on both clocks, in microseconds.
+struct Instant {
+    double wall, cpu;
+    static Instant Now() {
+        timespec cpu;
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+        return {std::chrono::duration<double, std::micro>(Clock::now().time_since_epoch()).count(),
+                double(cpu.tv_sec) * 1e6 + double(cpu.tv_nsec) / 1e3};
+    }
+};
+
+// Durations on both clocks.
+struct Times {
+    std::vector<double> wall, cpu;
+    void Add(const Instant& start) {
+        Instant end = Instant::Now();
+        wall.push_back(end.wall - start.wall);
+        cpu.push_back(end.cpu - start.cpu);
+    }
+};
 
 struct Sweep {
     double bytes = 0, objects = 0;
@@ -50,9 +70,9 @@ public:
 
     void CollectAfterCallback() override {
         int allocated = gc.new_bytes;
-        auto start = Clock::now();
+        Instant start = Instant::Now();
         ZVZorvexGame::CollectAfterCallback();
-        stepTimes.push_back(Micros(start, Clock::now()));
+        stepTimes.Add(start);
         // A step that swept starts counting allocation afresh; what it kept is the live heap.
         if (allocated > 0 && gc.new_bytes == 0) {
             int objects = gc_list_count(gc_list_id::white) + gc_list_count(gc_list_id::grey) +
@@ -61,7 +81,7 @@ public:
         }
     }
 
-    std::vector<double> stepTimes;
+    Times stepTimes;
     std::vector<Sweep> sweeps;
 };
 
@@ -89,8 +109,17 @@ bool EnterSoakFolder() {
            chdir(folder) == 0;
 }
 
-double Percentile(std::vector<double>& sorted, double fraction) {
+double Percentile(const std::vector<double>& sorted, double fraction) {
     return sorted[std::min(sorted.size() - 1, size_t(std::ceil(fraction * double(sorted.size()))) - 1)];
+}
+
+// The percentile and the worst, on each clock.
+void PrintTimes(const char* what, Times& times, double fraction, const char* label) {
+    for (std::vector<double>* clock : {&times.wall, &times.cpu}) {
+        std::sort(clock->begin(), clock->end());
+        std::printf("%-34s %-4s %s %9.1f us, worst %9.1f us\n", what, clock == &times.wall ? "wall" : "cpu", label,
+                    Percentile(*clock, fraction), clock->back());
+    }
 }
 
 }  // namespace
@@ -104,8 +133,7 @@ int main(int argc, char** argv) {
     zv_start(argc, argv);
     host->StartGame();
 
-    std::vector<double> updateTimes;
-    updateTimes.reserve(kUpdates);
+    Times updateTimes;
     int runs = 0, crashes = 0, state = jamApp->gameState;
     size_t windowStart = 0;
     double firstMean = 0, lastMean = 0;
@@ -113,9 +141,9 @@ int main(int argc, char** argv) {
                 "mean bytes", "mean objects");
     for (int update = 1; update <= kUpdates; ++update) {
         Play(*host, update);
-        auto start = Clock::now();
+        Instant start = Instant::Now();
         host->UpdateGame();
-        updateTimes.push_back(Micros(start, Clock::now()));
+        updateTimes.Add(start);
 
         if (jamApp->gameState != state) {
             runs += jamApp->gameState == c_JamApp::StateSkiing;
@@ -139,13 +167,9 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::vector<double>& steps = host->stepTimes;
-    std::sort(steps.begin(), steps.end());
-    std::sort(updateTimes.begin(), updateTimes.end());
-    std::printf("sweeps %zu; collector steps %zu: 99.9th percentile %.1f us, worst %.1f us\n", host->sweeps.size(),
-                steps.size(), Percentile(steps, 0.999), steps.back());
-    std::printf("update with its collector step: median %.1f us, worst %.1f us\n", Percentile(updateTimes, 0.5),
-                updateTimes.back());
+    std::printf("sweeps %zu, collector steps %zu\n", host->sweeps.size(), host->stepTimes.wall.size());
+    PrintTimes("collector step", host->stepTimes, 0.999, "99.9th percentile");
+    PrintTimes("update with its collector step", updateTimes, 0.5, "median");
     double change = firstMean > 0 ? 100.0 * (lastMean - firstMean) / firstMean : 0;
     std::printf("live heap after warm-up: %.0f bytes at first, %.0f at last (%+.1f%%): %s\n", firstMean, lastMean,
                 change, std::fabs(change) <= 10.0 ? "flat" : "NOT FLAT");
