@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "framework/app.h"
+#include "framework/audio.h"
 #include "framework/graphics.h"
 #include "framework/input.h"
 #include "tests/support/test_program.h"
@@ -123,6 +124,7 @@ public:
         app_queue_roots();
         graphics_queue_roots();
         input_queue_roots();
+        audio_queue_roots();
     }
 };
 
@@ -136,6 +138,7 @@ protected:
         app_init_globals();
         graphics_init_globals();
         input_init_globals();
+        audio_init_globals();
         test_roots.push_back(new FrameworkRoots());
         gc_queue_roots();  // as the runtime's start-up does before Main
     }
