@@ -5,34 +5,17 @@
 
 #include <climits>
 
-#include "native/glfwgame.h"
-#include "native/gxtk_audio.h"
-#include "tests/native/native_test_folder.h"
-#include "tests/support/sound_capture.h"
-#include "tests/support/test_program.h"
+#include "tests/native/audio_engine_fixture.h"
 
 namespace {
 
-class AudioEngine : public NativeTestFolder {
+class AudioEngine : public AudioEngineTest {
 protected:
     void SetUp() override {
-        NativeTestFolder::SetUp();
-        reset_runtime();
-        UseOpenAlConfig(OpenAlConfig("silent"));
-        audio = new gxtkAudio();
-        ASSERT_NE(audio->context, nullptr);
-        test_roots.push_back(audio);
-        gc_queue_roots();
+        AudioEngineTest::SetUp();
+        StartEngine(OpenAlConfig("silent"));
         WriteTone("tone.wav", 2);
     }
-
-    // Destroys what the last collection found unreachable; garbage goes as later allocations pay.
-    static void DestroyGarbage() {
-        while (gc_list_count(gc_list_id::garbage) > 0) new Object();
-    }
-
-    ZVGlfwGame host;  // decodes the sound files
-    gxtkAudio* audio = nullptr;
 };
 
 TEST_F(AudioEngine, AnAudibleSampleOutlivesItsLastReference) {
