@@ -61,6 +61,8 @@ int gxtkSample::Discard() {
 
 gxtkAudio::gxtkAudio() {
     audioInstance = this;
+    // Names queued under an earlier engine's context would name this one's buffers.
+    discardedBuffers.clear();
     device = alcOpenDevice(nullptr);
     if (!device) {
         print_line(String("OpenAl error: alcOpenDevice failed"));

@@ -95,11 +95,4 @@ TEST_F(AudioEngine, OnlyEightOrSixteenBitMonoOrStereoIsLoaded) {
     EXPECT_EQ(audio->PlayMusic(String("mono24.wav"), 1), -1);
 }
 
-TEST_F(AudioEngine, PlayMusicWithAFileThatCannotLoadStopsTheMusic) {
-    ASSERT_EQ(audio->PlayMusic(String("tone.wav"), 1), 0);
-    EXPECT_EQ(audio->MusicState(), 1);
-    EXPECT_EQ(audio->PlayMusic(String("missing.ogg"), 1), -1);
-    EXPECT_EQ(audio->MusicState(), 0);
-}
-
 }  // namespace
