@@ -72,8 +72,9 @@ namespace {
 
 bool IsGlyphCode(int code) { return code >= 0 && code < c_AngelFont::GlyphCount; }
 
-// Page numbers a description may use. Page images are loaded for every page up to the highest
-// one used, so an absurd page number must not make the loader try millions of files.
+// Page images are looked for on every page up to the highest one used, but never beyond this
+// one: an absurd page number must not make the loader try millions of files. Glyphs on a page
+// without an image are kept for measuring and skipped when drawn.
 constexpr int MaxPages = 256;
 
 }  // namespace

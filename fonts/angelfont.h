@@ -45,7 +45,7 @@ public:
     // "url.fnt" with "url.png" (or "url_0.png"), or "url_N.png" per page when pages above 0 are used.
     int LoadFontXml(const String& url);
 
-    // Draws with the pen starting at (x, y); the first line's glyph tops hang below y by yOffset.
+    // Draws with the pen starting at (x, y): each glyph's top-left is the pen plus its offsets.
     int DrawHTML(const String& txt, int x, int y);
     // align 0: starts at x; 1: centred on x; 2: ends at x; any other value draws nothing.
     int DrawHTML(const String& txt, int x, int y, int align);
