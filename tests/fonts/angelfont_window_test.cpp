@@ -26,8 +26,8 @@ struct Rgb {
 const Rgb black{0, 0, 0}, red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255}, yellow{255, 255, 0},
     white{255, 255, 255};
 
-// Columns of the 40 x 16 page: A red, B green, u blue, > yellow, w white, < magenta.
-const Rgb kPageColumns[] = {red, green, blue, yellow, {255, 255, 255}};
+// Columns of the 40 x 16 page: A red, B green, u blue, > yellow, then w and < white.
+const Rgb kPageColumns[] = {red, green, blue, yellow, white};
 
 // Glyph lines: id, x, y, width, height, xoffset, yoffset, xadvance, page; then kerning pairs.
 const char* kDescription =
@@ -52,19 +52,12 @@ public:
 
     unsigned char* DecodeImageFile(const String& path, int& width, int& height, int& depth) override {
         if (path != String("zorvex://data/test.png")) return nullptr;
-        width = 40;
-        height = 16;
-        depth = 4;
+        width = 40, height = 16, depth = 4;
         auto* pixels = static_cast<unsigned char*>(std::malloc(40 * 16 * 4));
-        for (int y = 0; y < 16; ++y) {
-            for (int x = 0; x < 40; ++x) {
-                Rgb c = x < 36 ? kPageColumns[x / 8] : Rgb{255, 0, 255};
-                unsigned char* p = pixels + (y * 40 + x) * 4;
-                p[0] = uint8_t(c.r);
-                p[1] = uint8_t(c.g);
-                p[2] = uint8_t(c.b);
-                p[3] = 255;
-            }
+        for (int i = 0; i < 40 * 16; ++i) {
+            Rgb c = kPageColumns[i % 40 / 8];
+            unsigned char rgba[4] = {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b), 255};
+            std::memcpy(pixels + i * 4, rgba, 4);
         }
         return pixels;
     }
@@ -134,6 +127,14 @@ protected:
                                              << want.g << "," << want.b;
     }
 
+    struct Expected {
+        int x, y;
+        Rgb colour;
+    };
+    void ExpectPixels(std::initializer_list<Expected> pixels) {
+        for (const Expected& p : pixels) EXPECT_TRUE(Is(p.x, p.y, p.colour));
+    }
+
     void SaveFrame() {
         std::vector<uint8_t> rgb(640 * 480 * 3);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -161,27 +162,10 @@ TEST_F(AngelFontWindowTest, GlyphsLandAtPenPlusOffsetAndKerningMovesTheNext) {
     font->DrawHTML(String("A<u>B"), 100, 300);
     EndFrame();
 
-    EXPECT_TRUE(Is(102, 103, red));
-    EXPECT_TRUE(Is(107, 118, red));
-    EXPECT_TRUE(Is(101, 110, black));
-    EXPECT_TRUE(Is(103, 102, black));
-    EXPECT_TRUE(Is(102, 119, black));
-    EXPECT_TRUE(Is(108, 100, green));
-    EXPECT_TRUE(Is(115, 115, green));
-    EXPECT_TRUE(Is(116, 105, black));
-    EXPECT_TRUE(Is(112, 117, black));  // below B, right of A
-
-    EXPECT_TRUE(Is(105, 210, red));
-    EXPECT_TRUE(Is(113, 205, black));
-    EXPECT_TRUE(Is(121, 205, black));
-    EXPECT_TRUE(Is(122, 205, green));
-    EXPECT_TRUE(Is(129, 215, green));
-
-    EXPECT_TRUE(Is(111, 305, black));
-    EXPECT_TRUE(Is(112, 305, blue));
-    EXPECT_TRUE(Is(120, 305, black));
-    EXPECT_TRUE(Is(121, 305, yellow));
-    EXPECT_TRUE(Is(130, 305, green));
+    ExpectPixels({{102, 103, red}, {107, 118, red}, {101, 110, black}, {103, 102, black}, {102, 119, black},
+                  {108, 100, green}, {115, 115, green}, {116, 105, black}, {112, 117, black}});
+    ExpectPixels({{105, 210, red}, {113, 205, black}, {121, 205, black}, {122, 205, green}, {129, 215, green}});
+    ExpectPixels({{111, 305, black}, {112, 305, blue}, {120, 305, black}, {121, 305, yellow}, {130, 305, green}});
 }
 
 TEST_F(AngelFontWindowTest, ItalicShearsAboutTheTextHeightAndBoldDrawsTwice) {
@@ -192,20 +176,11 @@ TEST_F(AngelFontWindowTest, ItalicShearsAboutTheTextHeightAndBoldDrawsTwice) {
     font->DrawHTML(String("<b>u</b>"), 100, 200);
     EndFrame();
 
-    EXPECT_TRUE(Is(102, 103, black));
-    EXPECT_TRUE(Is(106, 103, red));
-    EXPECT_TRUE(Is(111, 103, red));
-    EXPECT_TRUE(Is(102, 118, red));
-    EXPECT_TRUE(Is(110, 118, black));
+    ExpectPixels({{102, 103, black}, {106, 103, red}, {111, 103, red}, {102, 118, red}, {110, 118, black}});
     // u upright after the closing tag, at the pen advanced by A.
-    EXPECT_TRUE(Is(112, 100, blue));
-    EXPECT_TRUE(Is(119, 115, blue));
-    EXPECT_TRUE(Is(120, 108, black));
-
-    EXPECT_TRUE(Is(99, 205, black));
-    EXPECT_TRUE(Is(100, 205, blue));
-    EXPECT_TRUE(Is(108, 205, blue));
-    EXPECT_TRUE(Is(109, 205, black));
+    ExpectPixels({{112, 100, blue}, {119, 115, blue}, {120, 108, black}});
+    // Bold: u again one pixel to the right.
+    ExpectPixels({{99, 205, black}, {100, 205, blue}, {108, 205, blue}, {109, 205, black}});
 }
 
 TEST_F(AngelFontWindowTest, AlignmentRotationAndScalePlaceTheText) {
@@ -221,27 +196,12 @@ TEST_F(AngelFontWindowTest, AlignmentRotationAndScalePlaceTheText) {
     font->DrawHTML(String("A"), 320, 300, 0.5f, 0.5f, 90, 2, 3);
     EndFrame();
 
-    EXPECT_TRUE(Is(249, 105, black));
-    EXPECT_TRUE(Is(250, 105, white));
-    EXPECT_TRUE(Is(253, 105, white));
-    EXPECT_TRUE(Is(254, 105, black));
-    EXPECT_TRUE(Is(198, 125, black));
-    EXPECT_TRUE(Is(199, 125, white));
-    for (int x : {199, 250, 300, 302}) EXPECT_TRUE(Is(x, 145, black));
-
-    EXPECT_TRUE(Is(248, 190, black));
-    EXPECT_TRUE(Is(249, 184, white));
-    EXPECT_TRUE(Is(253, 199, white));  // the bold copy's last column
-    EXPECT_TRUE(Is(254, 190, black));
-    EXPECT_TRUE(Is(250, 183, black));
-    EXPECT_TRUE(Is(250, 200, black));
-
-    EXPECT_TRUE(Is(308, 289, red));
-    EXPECT_TRUE(Is(338, 311, red));
-    EXPECT_TRUE(Is(305, 300, black));
-    EXPECT_TRUE(Is(341, 300, black));
-    EXPECT_TRUE(Is(320, 286, black));
-    EXPECT_TRUE(Is(320, 314, black));
+    ExpectPixels({{249, 105, black}, {250, 105, white}, {253, 105, white}, {254, 105, black}, {198, 125, black},
+                  {199, 125, white}, {199, 145, black}, {250, 145, black}, {300, 145, black}, {302, 145, black}});
+    ExpectPixels({{248, 190, black}, {249, 184, white}, {253, 199, white}, {254, 190, black}, {250, 183, black},
+                  {250, 200, black}});
+    ExpectPixels({{308, 289, red}, {338, 311, red}, {305, 300, black}, {341, 300, black}, {320, 286, black},
+                  {320, 314, black}});
 }
 
 }  // namespace
