@@ -38,7 +38,7 @@ TEST_F(FontTest, TextDescriptionReadsGlyphsKerningsAndCountsFields) {
               "65,300,4\n");        // names a skipped glyph
     AddPage("t.png");
     c_AngelFont* font = new c_AngelFont(String("t"));
-    test_roots.push_back(font);
+    CollectEverything();  // the font lives on through _list alone
 
     EXPECT_EQ(c_AngelFont::err.ToUtf8(), "9,10,3,3,4,9,9,3,");
     EXPECT_EQ(c_AngelFont::current, font);
