@@ -277,14 +277,21 @@ int c_AngelFont::TextHeight(const String& txt) {
     ZV_FUNC("AngelFont.TextHeight");
     ZV_SELF;
     ZV_LOCAL(txt);
+    // 0 when no character has a glyph; otherwise the largest bottom, even a negative one.
     ZV_AT int result = 0;
     ZV_LOCAL(result);
+    ZV_AT bool measured = false;
+    ZV_LOCAL(measured);
     ZV_AT for (int i = 0; i < txt.Length(); ++i) {
         ZV_BLOCK;
         ZV_LOCAL(i);
         ZV_AT c_Char* ac = Glyph(txt.CharAt(i));
         ZV_LOCAL(ac);
-        ZV_AT if (ac && ac->height + ac->yOffset > result) result = ac->height + ac->yOffset;
+        ZV_AT if (ac && (!measured || ac->height + ac->yOffset > result)) {
+            ZV_BLOCK;
+            ZV_AT result = ac->height + ac->yOffset;
+            ZV_AT measured = true;
+        }
     }
     ZV_AT return result;
 }

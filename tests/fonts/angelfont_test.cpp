@@ -165,6 +165,7 @@ TEST_F(FontTest, MeasuringFollowsGlyphsAndKerningAndSkipsCharactersWithoutGlyphs
               "65,0,0,8,16,0,3,12,0\n"   // A
               "66,0,0,8,20,0,-1,10,0\n"  // B
               "60,0,0,4,30,0,0,6,0\n"    // <
+              "46,0,0,2,2,0,-5,4,0\n"    // . above the pen line
               "65,66,-4\n");
     c_AngelFont* font = NewFont();
     font->LoadFont(String("m"));
@@ -182,6 +183,7 @@ TEST_F(FontTest, MeasuringFollowsGlyphsAndKerningAndSkipsCharactersWithoutGlyphs
     EXPECT_EQ(font->TextHeight(String("A")), 19);
     EXPECT_EQ(font->TextHeight(String(U"AB\u20ACz")), 19);
     EXPECT_EQ(font->TextHeight(String("<A")), 30);
+    EXPECT_EQ(font->TextHeight(String(".")), -3);
 
     EXPECT_EQ(c_AngelFont::StripHTML(String("<b>x</b>")).ToUtf8(), "x");
     EXPECT_EQ(c_AngelFont::StripHTML(String("<i>a</i> <b>b</b>")).ToUtf8(), "a b");
