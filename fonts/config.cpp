@@ -1,6 +1,7 @@
 #include "fonts/config.h"
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -71,6 +72,57 @@ private:
     std::vector<Element> elements_;
 };
 
+// The attributes of the tag being read, in the order their names first appear; a repeated name
+// adds its segments to the first attribute of that name. They become ConfigAttributes once the
+// tag content is complete: growing a ConfigAttribute one segment at a time copies all its
+// segments and its value each time, and finding it again walks the list, so a long value or
+// many attributes would make a tag quadratic.
+class TagAttributes {
+public:
+    void Add(const String& name, const String& segment) {
+        String lowerName = name.ToLower();
+        std::u32string key(lowerName.Data(), size_t(lowerName.Length()));
+        auto found = index_.find(key);
+        if (found == index_.end()) {
+            index_.emplace(key, attributes_.size());
+            attributes_.push_back({name, {segment}});
+        } else {
+            attributes_[found->second].segments.push_back(segment);
+        }
+    }
+
+    void GiveTo(c_ConfigNode* node) {
+        ZV_FUNC("TagAttributes.GiveTo");
+        ZV_LOCAL(node);
+        ZV_AT for (const Pending& pending : attributes_) {
+            ZV_BLOCK;
+            ZV_AT c_ConfigAttribute* attribute = new c_ConfigAttribute(pending.name, pending.segments[0]);
+            ZV_LOCAL(attribute);
+            ZV_AT if (pending.segments.size() > 1) {
+                ZV_BLOCK;
+                ZV_AT Array<String> segments(int(pending.segments.size()));
+                ZV_LOCAL(segments);
+                ZV_AT for (int i = 0; i < segments.Length(); ++i) segments[i] = pending.segments[size_t(i)];
+                ZV_AT gc_store_array(attribute->segments, segments);
+                ZV_AT attribute->UpdateValue();
+            }
+            ZV_AT if (!node->attributes) gc_store(node->attributes, new c_List<c_ConfigAttribute*>());
+            ZV_AT node->attributes->AddLast(attribute);
+        }
+        ZV_AT attributes_.clear();
+        ZV_AT index_.clear();
+    }
+
+private:
+    struct Pending {
+        String name;
+        std::vector<String> segments;
+    };
+
+    std::vector<Pending> attributes_;
+    std::unordered_map<std::u32string, size_t> index_;
+};
+
 // One run of Config.Parse. The scanner finds the next tag and gathers the text before it; the
 // tag-content machine reads the tag's name and attributes; then the tag joins the tree. The
 // find... names are those of the format's description. Every step that fails has already called
@@ -111,6 +163,7 @@ private:
             }
             ZV_AT StartTag();
             ZV_AT if (!ReadTagContent(findTagStart + findTagStartSize, findTagEnd)) return false;
+            ZV_AT tagAttributes.GiveTo(findTag);
             ZV_AT if (!BuildTree()) return false;
             ZV_AT findHasStart = findHasClose = findHasPair = findHasFirst = false;
             ZV_AT findWhitespace.Clear();
@@ -367,34 +420,17 @@ private:
         }
         ZV_AT if (findHasName && findHasSegmentEnd) {
             ZV_BLOCK;
-            ZV_AT AddToAttribute(findSegment.ToString());
+            ZV_AT tagAttributes.Add(findName.ToString(), findSegment.ToString());
             ZV_AT findHasSegmentEnd = false;
             ZV_AT findSegment.Clear();
         }
         ZV_AT if (findHasName && findHasOperator) {
             ZV_BLOCK;
-            ZV_AT AddToAttribute(CharacterText(findOperator));
+            ZV_AT tagAttributes.Add(findName.ToString(), CharacterText(findOperator));
             ZV_AT findHasOperator = false;
         }
         ZV_AT if (findHasEnd) ClearContentState();
         ZV_AT return true;
-    }
-
-    // A repeated attribute name adds to the first attribute of that name.
-    void AddToAttribute(String segment) {
-        ZV_FUNC("ConfigParser.AddToAttribute");
-        ZV_LOCAL(segment);
-        ZV_AT String attributeName = findName.ToString();
-        ZV_LOCAL(attributeName);
-        ZV_AT c_ConfigAttribute* attribute = findTag->GetConfigAttribute(attributeName);
-        ZV_LOCAL(attribute);
-        ZV_AT if (attribute) {
-            ZV_BLOCK;
-            ZV_AT attribute->AddSegment(segment);
-        } else {
-            ZV_BLOCK;
-            ZV_AT findTag->SetAttribute(attributeName, segment);
-        }
     }
 
     void ClearContentState() {
@@ -491,6 +527,7 @@ private:
 
     // The tag content (findHasEnd and the quote state are shared with the scanner).
     c_ConfigNode* findTag = nullptr;
+    TagAttributes tagAttributes;
     TextBuffer findName;
     TextBuffer findSegment;
     String::Char findOperator = 0;
