@@ -3,6 +3,7 @@
 // score kept in the state text.
 #pragma once
 
+#include "fonts/angelfont.h"
 #include "framework/app.h"
 #include "framework/audio.h"
 #include "framework/graphics.h"
@@ -43,7 +44,7 @@ public:
     c_Image* imgSkier = nullptr;
     c_Image* imgWasted = nullptr;
     c_Image* imgTitle = nullptr;
-    // The text font (font) joins here with the bitmap fonts.
+    c_AngelFont* font = nullptr;
 
     void mark_children() override;
     String debug_dump() override;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "tests/game/running_game.h"
+#include "tests/game/screen_text.h"
 #include "tests/support/process.h"
 #include "tests/support/sound_capture.h"
 #include "tests/support/temp_folder.h"
@@ -131,6 +132,53 @@ TEST(SpraywickEndToEnd, PlaysAndKeepsTheBestScore) {
     ASSERT_FALSE(state.empty()) << "no crash wrote a best score within a minute";
     EXPECT_GT(std::atoi(state.c_str()), 0);
     EXPECT_EQ(state, std::to_string(std::atoi(state.c_str()))) << "the state is the decimal score alone";
+}
+
+// Where the game's text starts on a 640 x 480 window: 20 pixels in from the left.
+constexpr int kTextX = 20, kPromptY = 20, kScoreY = 400, kLastY = 420, kBestY = 440;
+
+TEST(SpraywickEndToEnd, ShowsThePromptAndTheScoresInEveryState) {
+    ScreenText text;
+    GameFolder dir;
+    RunningGame game(BuiltGame(), dir.path());
+    Sleep(1.5);
+    Screenshot title = game.Shoot("text-title");
+    EXPECT_TRUE(text.Shows(title, kTextX, kPromptY, "Hit 'space' to play"));
+    EXPECT_EQ(text.NumberAfter(title, kTextX, kScoreY, "Score: "), "0");
+    EXPECT_EQ(text.NumberAfter(title, kTextX, kLastY, "Last score: "), "0");
+    EXPECT_EQ(text.NumberAfter(title, kTextX, kBestY, "Best score: "), "0") << "no state file yet";
+
+    // Skiing: the prompt has slid away, the score counts.
+    game.Key("key", "space");
+    Sleep(0.5);
+    Screenshot run = game.Shoot("text-run");
+    EXPECT_FALSE(text.Shows(run, kTextX, kPromptY, "Hit 'space' to play"));
+    EXPECT_GT(std::atoi(text.NumberAfter(run, kTextX, kScoreY, "Score: ").c_str()), 0);
+    EXPECT_TRUE(text.Shows(run, kTextX, kLastY, "Last score: "));
+    EXPECT_EQ(text.NumberAfter(run, kTextX, kBestY, "Best score: "), "0");
+
+    // Wiped out: the run's score is the new best, on screen and in the state file.
+    std::string state;
+    for (int i = 0; i < 300 && state.empty(); ++i) {
+        Sleep(0.2);
+        state = dir.Read(".zorvexstate", "");
+    }
+    ASSERT_FALSE(state.empty()) << "no crash within a minute";
+    Screenshot wiped = game.Shoot("text-wipeout");
+    EXPECT_EQ(text.NumberAfter(wiped, kTextX, kBestY, "Best score: "), state);
+    EXPECT_EQ(text.NumberAfter(wiped, kTextX, kScoreY, "Score: "), state);
+    EXPECT_EQ(text.NumberAfter(wiped, kTextX, kLastY, "Last score: "), "0");
+
+    // The title again, with the prompt back; then the next run shows the last score.
+    Sleep(2.8);
+    Screenshot back = game.Shoot("text-title-again");
+    EXPECT_TRUE(text.Shows(back, kTextX, kPromptY, "Hit 'space' to play"));
+    EXPECT_EQ(text.NumberAfter(back, kTextX, kBestY, "Best score: "), state);
+    game.Key("key", "space");
+    Sleep(0.3);
+    Screenshot next = game.Shoot("text-next-run");
+    EXPECT_EQ(text.NumberAfter(next, kTextX, kLastY, "Last score: "), state);
+    EXPECT_EQ(text.NumberAfter(next, kTextX, kBestY, "Best score: "), state);
 }
 
 TEST(SpraywickEndToEnd, AMissingImageIsReportedByName) {
