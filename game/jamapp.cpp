@@ -25,6 +25,7 @@ int Main() {
 void c_JamApp::mark_children() {
     c_App::mark_children();
     gc_grey(vDevice);
+    gc_grey(sndEngine);
     gc_grey(imgCreature.Storage());
     gc_grey(imgBoat);
     gc_grey(imgRopeDown);
@@ -32,6 +33,7 @@ void c_JamApp::mark_children() {
     gc_grey(imgSkier);
     gc_grey(imgWasted);
     gc_grey(imgTitle);
+    gc_grey(font);
 }
 
 String c_JamApp::debug_dump() {
@@ -54,6 +56,7 @@ String c_JamApp::debug_dump() {
     dbg_dump_field(t, "playerSkiing", playerSkiing);
     dbg_dump_field(t, "playerAng", playerAng);
     dbg_dump_field(t, "playerDif", playerDif);
+    dbg_dump_field(t, "sndEngine", sndEngine);
     dbg_dump_field(t, "imgCreature", imgCreature);
     dbg_dump_field(t, "imgBoat", imgBoat);
     dbg_dump_field(t, "imgRopeDown", imgRopeDown);
@@ -61,6 +64,7 @@ String c_JamApp::debug_dump() {
     dbg_dump_field(t, "imgSkier", imgSkier);
     dbg_dump_field(t, "imgWasted", imgWasted);
     dbg_dump_field(t, "imgTitle", imgTitle);
+    dbg_dump_field(t, "font", font);
     return t;
 }
 
@@ -115,15 +119,19 @@ int c_JamApp::OnCreate() {
     ZV_AT gc_store(c_Creature::list, new c_CreatureList());
     ZV_AT gc_store(c_Buoy::list, new c_List<c_Buoy*>());
     ZV_AT LoadAssets();
-    // The text font joins here with the bitmap fonts.
+    ZV_AT gc_store(font, new c_AngelFont(String()));
+    ZV_AT font->LoadFontXml(String("font"));
     ZV_AT bestScore = LoadState().ToInt();
-    // The engine loop and the sea music start here with the sound layer.
+    // A missing sound leaves the game silent rather than ending it.
+    ZV_AT PlaySound(sndEngine, 1, 1);
+    ZV_AT PlayMusic(String("sea.ogg"), 1);
     return 0;
 }
 
 int c_JamApp::LoadAssets() {
     ZV_FUNC("JamApp.LoadAssets");
     ZV_SELF;
+    ZV_AT gc_store(sndEngine, LoadSound(String("engine.wav")));
     ZV_AT gc_store(c_Wave::imgWave, Loaded(LoadImage(String("waves.png"), 64, 64, 10, c_Image::HandleCentered),
                                            String("waves.png")));
     ZV_AT gc_store(c_Wake::imgWake, LoadGameImage(String("wake.png"), 60, 16));
@@ -218,6 +226,20 @@ int c_JamApp::EndGame() {
     return 0;
 }
 
+namespace {
+
+// The game's text: left-aligned at (x, y), the font's glyphs shrunk to about 20 pixels high.
+void DrawGameText(c_AngelFont* font, const String& text, float x, float y) {
+    ZV_FUNC("DrawGameText");
+    ZV_LOCAL(font);
+    ZV_LOCAL(text);
+    ZV_LOCAL(x);
+    ZV_LOCAL(y);
+    ZV_AT font->DrawHTML(text, int(x), int(y), 0, 0, 0, 0.35f, 0.35f);
+}
+
+}  // namespace
+
 int c_JamApp::OnRender() {
     ZV_FUNC("JamApp.OnRender");
     ZV_SELF;
@@ -235,10 +257,12 @@ int c_JamApp::OnRender() {
     ZV_AT c_Cloud::RenderAll();  // above everything on the sea
     ZV_AT if (gameState == StateWipedOut) DrawImage(imgWasted, camX, camY, 0);
     ZV_AT SetAlpha(titleAlpha);
-    // The prompt "Hit 'space' to play" joins here with the bitmap fonts.
+    ZV_AT DrawGameText(font, String(U"Hit 'space' to play"), camX - 300, camY - 220 - float(titleOffset));
     ZV_AT DrawImage(imgTitle, camX + 120 + float(titleOffset), camY + 145, 0);
     ZV_AT SetAlpha(1);
-    // The three score lines join here with the bitmap fonts.
+    ZV_AT DrawGameText(font, String("Score: ") + String::FromInt(score), camX - 300, camY + 160);
+    ZV_AT DrawGameText(font, String("Last score: ") + String::FromInt(lastScore), camX - 300, camY + 180);
+    ZV_AT DrawGameText(font, String("Best score: ") + String::FromInt(bestScore), camX - 300, camY + 200);
     ZV_AT PopMatrix();
     return 0;
 }

@@ -3,7 +3,9 @@
 // score kept in the state text.
 #pragma once
 
+#include "fonts/angelfont.h"
 #include "framework/app.h"
+#include "framework/audio.h"
 #include "framework/graphics.h"
 #include "game/virtualdevice.h"
 #include "runtime/array.h"
@@ -34,7 +36,7 @@ public:
     bool playerSkiing = false;
     float playerAng = 0;
     float playerDif = 0;
-    // The engine sound (sndEngine) joins here with the sound layer.
+    c_Sound* sndEngine = nullptr;
     Array<c_Image*> imgCreature;
     c_Image* imgBoat = nullptr;
     c_Image* imgRopeDown = nullptr;
@@ -42,7 +44,7 @@ public:
     c_Image* imgSkier = nullptr;
     c_Image* imgWasted = nullptr;
     c_Image* imgTitle = nullptr;
-    // The text font (font) joins here with the bitmap fonts.
+    c_AngelFont* font = nullptr;
 
     void mark_children() override;
     String debug_dump() override;
