@@ -134,6 +134,9 @@ int main(int argc, char** argv) {
         std::puts("run from the folder that holds data/");
         return 1;
     }
+    // A silent sound device unless told otherwise: the sound layer runs as in play, and no
+    // sound card is needed.
+    setenv("ALSOFT_DRIVERS", "null", 0);
     auto* host = new SoakHost();
     zv_start(argc, argv);
     host->StartGame();
