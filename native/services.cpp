@@ -22,9 +22,9 @@ extern char** environ;
 
 namespace {
 
-const char* const STATE_PATH = "./.zorvexstate";
+const char* const STATE_FILE = "/.zorvexstate";
 // Saves go here first and are renamed over the state file, so a failed save leaves the old one.
-const char* const STATE_TEMP_PATH = "./.zorvexstate.new";
+const char* const STATE_TEMP_FILE = "/.zorvexstate.new";
 
 constexpr size_t READ_PIECE = 4096;
 
@@ -83,6 +83,7 @@ unsigned char* ReadOgg(std::FILE* file, int& length, int& channels, int& format,
     return reinterpret_cast<unsigned char*>(samples);
 }
 
+#ifndef __EMSCRIPTEN__  // a page opens URLs itself (web_game.cpp)
 // Children of OpenUrl are reaped on later calls, so they never pile up as zombies.
 std::vector<pid_t> urlOpeners;
 
@@ -96,6 +97,7 @@ void ReapUrlOpeners() {
         }
     }
 }
+#endif
 
 }  // namespace
 
@@ -123,10 +125,13 @@ unsigned char* ZVGame::ReadDataFile(const String& path, int& length) {
 
 String ZVGame::LoadString(const String& path) { return ReadText(OpenDataFile(path, String("rb"))); }
 
-String ZVGame::LoadState() { return ReadText(OpenDataFile(String(STATE_PATH), String("rb"))); }
+String ZVGame::LoadState() {
+    return ReadText(OpenDataFile(String((stateFolder + STATE_FILE).c_str()), String("rb")));
+}
 
 int ZVGame::SaveState(const String& state) {
-    std::FILE* file = OpenDataFile(String(STATE_TEMP_PATH), String("wb"));
+    const std::string statePath = stateFolder + STATE_FILE, tempPath = stateFolder + STATE_TEMP_FILE;
+    std::FILE* file = OpenDataFile(String(tempPath.c_str()), String("wb"));
     if (!file) return -1;
     std::string bytes = state.ToUtf8();
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -136,11 +141,11 @@ int ZVGame::SaveState(const String& state) {
     written = fsync(fileno(file)) == 0 && written;
     written = std::fclose(file) == 0 && written;
     if (!written) {
-        std::remove(STATE_TEMP_PATH);
+        std::remove(tempPath.c_str());
         return -2;
     }
-    if (std::rename(STATE_TEMP_PATH, STATE_PATH) != 0) {
-        std::remove(STATE_TEMP_PATH);
+    if (std::rename(tempPath.c_str(), statePath.c_str()) != 0) {
+        std::remove(tempPath.c_str());
         return -1;
     }
     return 0;
@@ -210,6 +215,7 @@ unsigned char* ZVGlfwGame::DecodeAudioFile(const String& path, int& length, int&
     return samples;
 }
 
+#ifndef __EMSCRIPTEN__
 // The desktop's default handler gets the URL as one argument; no shell ever sees it.
 void ZVGlfwGame::OpenUrl(const String& url) {
     ReapUrlOpeners();
@@ -219,3 +225,4 @@ void ZVGlfwGame::OpenUrl(const String& url) {
     pid_t pid;
     if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) == 0) urlOpeners.push_back(pid);
 }
+#endif
