@@ -1,0 +1,290 @@
+// The browser build in headless Chromium: the page shows the sea and the title, space starts a
+// run that moves, an idle run crashes and its best score is kept in IndexedDB across reloads,
+// Web Audio runs after the first key press, and a missing image shows the runtime error report
+// in the page. Usage: node web_test.js BUILD_FOLDER (made by tools/build-web).
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { spawn } = require('node:child_process');
+const zlib = require('node:zlib');
+const puppeteer = require('puppeteer-core');
+
+const buildFolder = path.resolve(process.argv[2] || 'build-web');
+const DOWNLOAD = ['spraywick.html', 'spraywick.js', 'spraywick.wasm', 'spraywick.data'];
+const STATE_KEY = '/state/.zorvexstate';
+
+// ---- the server and the browser ----
+
+function serve(folder) {
+  return new Promise((resolve, reject) => {
+    const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', folder],
+                         { stdio: ['ignore', 'pipe', 'ignore'] });
+    server.on('error', reject);
+    server.stdout.on('data', (chunk) => {
+      const port = /port (\d+)/.exec(chunk.toString());
+      if (port) resolve({ server, url: `http://127.0.0.1:${port[1]}/spraywick.html` });
+    });
+  });
+}
+
+function launchChromium() {
+  return puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'spraywick-chromium-')),
+    defaultViewport: { width: 800, height: 600 },
+    args: ['--no-sandbox', '--use-gl=swiftshader', '--enable-unsafe-swiftshader',
+           // The page must meet the autoplay rule that players' browsers apply.
+           '--autoplay-policy=user-gesture-required',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           '--no-first-run', '--disable-quic'],
+  });
+}
+
+// A page that records its Web Audio contexts, console lines and dialogs.
+async function openGamePage(browser) {
+  const page = await browser.newPage();
+  const seen = { console: [], dialogs: [] };
+  page.on('console', (message) => seen.console.push(message.text()));
+  page.on('dialog', async (dialog) => {
+    seen.dialogs.push(dialog.message());
+    await dialog.dismiss();
+  });
+  await page.evaluateOnNewDocument(() => {
+    const Native = window.AudioContext;
+    window.audioContexts = [];
+    window.AudioContext = window.webkitAudioContext = class extends Native {
+      constructor(...options) {
+        super(...options);
+        window.audioContexts.push(this);
+      }
+    };
+  });
+  return { page, seen };
+}
+
+async function waitForFirstFrame(page) {
+  await page.waitForFunction(() => performance.getEntriesByName('spraywick-first-frame').length > 0,
+                             { timeout: 60000 });
+  return page.evaluate(() => performance.getEntriesByName('spraywick-first-frame')[0].startTime);
+}
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// ---- the picture ----
+
+// Chromium's screenshots: 8-bit RGB or RGBA, not interlaced. Returns RGBA rows.
+function decodePng(png) {
+  const width = png.readUInt32BE(16), height = png.readUInt32BE(20);
+  const channels = { 2: 3, 6: 4 }[png[25]];
+  assert.ok(png[24] === 8 && channels && png[28] === 0, 'an 8-bit RGB(A) PNG');
+  const parts = [];
+  for (let at = 8; at < png.length;) {
+    const length = png.readUInt32BE(at);
+    if (png.toString('latin1', at + 4, at + 8) === 'IDAT') parts.push(png.subarray(at + 8, at + 8 + length));
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(parts));
+  const stride = width * channels;
+  const rows = Buffer.alloc(height * stride);
+  for (let y = 0; y < height; ++y) {
+    const filter = raw[y * (stride + 1)];
+    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+    for (let x = 0; x < stride; ++x) {
+      const left = x >= channels ? rows[y * stride + x - channels] : 0;
+      const up = y > 0 ? rows[(y - 1) * stride + x] : 0;
+      const upLeft = x >= channels && y > 0 ? rows[(y - 1) * stride + x - channels] : 0;
+      const p = left + up - upLeft;
+      const predictor = [0, left, up, (left + up) >> 1, 0][filter];
+      const paeth = Math.abs(p - left) <= Math.abs(p - up) && Math.abs(p - left) <= Math.abs(p - upLeft) ? left
+        : Math.abs(p - up) <= Math.abs(p - upLeft) ? up : upLeft;
+      rows[y * stride + x] = (line[x] + (filter === 4 ? paeth : predictor)) & 255;
+    }
+  }
+  const data = Buffer.alloc(width * height * 4, 255);
+  for (let i = 0; i < width * height; ++i) rows.copy(data, i * 4, i * channels, i * channels + 3);
+  return { width, height, data };
+}
+
+async function canvasPixels(page) {
+  return decodePng(Buffer.from(await (await page.$('#canvas')).screenshot({ type: 'png' })));
+}
+
+function count(shot, isWanted, box = { x: 0, y: 0, width: shot.width, height: shot.height }) {
+  let n = 0;
+  for (let y = box.y; y < box.y + box.height; ++y) {
+    for (let x = box.x; x < box.x + box.width; ++x) {
+      const i = (y * shot.width + x) * 4;
+      if (isWanted(shot.data[i], shot.data[i + 1], shot.data[i + 2])) ++n;
+    }
+  }
+  return n;
+}
+
+// The sea colour (32, 96, 128), give or take the darker creatures and the faint ripples.
+const isSea = (r, g, b) => Math.abs(r - 32) < 24 && Math.abs(g - 96) < 32 && Math.abs(b - 128) < 32;
+// The title's letters are near white; they sit around (440, 385) on the title screen.
+const isTitleWhite = (r, g, b) => r > 200 && g > 215 && b > 225;
+const TITLE_BOX = { x: 290, y: 335, width: 300, height: 100 };
+// The "wasted" banner of a crash is bright red.
+const isBannerRed = (r, g, b) => r > 170 && g < 90 && b < 90;
+
+function differingPixels(a, b) {
+  let n = 0;
+  for (let i = 0; i < a.data.length; i += 4) {
+    if (Math.abs(a.data[i] - b.data[i]) + Math.abs(a.data[i + 1] - b.data[i + 1]) +
+        Math.abs(a.data[i + 2] - b.data[i + 2]) > 30) ++n;
+  }
+  return n;
+}
+
+async function waitForCrash(page) {
+  for (const deadline = Date.now() + 45000; Date.now() < deadline; await sleep(250)) {
+    if (count(await canvasPixels(page), isBannerRed) > 400) return;
+  }
+  assert.fail('no crash within 45 seconds of an idle run');
+}
+
+// ---- the state in IndexedDB, where Emscripten keeps the folder mounted at /state ----
+
+function readStore(page) {
+  return page.evaluate(() => new Promise((resolve, reject) => {
+    const open = indexedDB.open('/state');
+    open.onerror = () => reject(open.error);
+    open.onsuccess = () => {
+      const store = open.result.transaction('FILE_DATA').objectStore('FILE_DATA');
+      const entries = {};
+      store.openCursor().onsuccess = (event) => {
+        const cursor = event.target.result;
+        if (!cursor) return resolve(entries);
+        const contents = cursor.value.contents;
+        entries[cursor.key] = contents ? new TextDecoder().decode(contents) : null;
+        cursor.continue();
+      };
+    };
+  }));
+}
+
+function writeState(page, text) {
+  return page.evaluate((key, text) => new Promise((resolve, reject) => {
+    const open = indexedDB.open('/state');
+    open.onsuccess = () => {
+      const transaction = open.result.transaction('FILE_DATA', 'readwrite');
+      const store = transaction.objectStore('FILE_DATA');
+      store.get(key).onsuccess = (event) => {
+        store.put({ ...event.target.result, contents: new TextEncoder().encode(text) }, key);
+      };
+      transaction.oncomplete = resolve;
+      transaction.onerror = () => reject(transaction.error);
+    };
+  }), STATE_KEY, text);
+}
+
+async function waitForState(page) {
+  for (const deadline = Date.now() + 5000; Date.now() < deadline; await sleep(100)) {
+    const entries = await readStore(page).catch(() => ({}));
+    if (STATE_KEY in entries) return entries;
+  }
+  assert.fail('the best score never reached IndexedDB');
+}
+
+// ---- the checks ----
+
+test('the browser build', async (t) => {
+  const { server, url } = await serve(buildFolder);
+  const browser = await launchChromium();
+  t.after(async () => {
+    await browser.close();
+    server.kill();
+  });
+
+  await t.test('the download is at most 2 MB', () => {
+    const bytes = DOWNLOAD.reduce((sum, file) => sum + fs.statSync(path.join(buildFolder, file)).size, 0);
+    t.diagnostic(`download: ${bytes} bytes (${(bytes / 1048576).toFixed(2)} MiB)`);
+    assert.ok(bytes <= 2 * 1048576, `${bytes} bytes`);
+  });
+
+  const { page, seen } = await openGamePage(browser);
+
+  await t.test('the canvas shows the sea and the title', async () => {
+    await page.goto(url);
+    t.diagnostic(`time to first frame: ${Math.round(await waitForFirstFrame(page))} ms`);
+    await sleep(1000);  // the title fades in over a third of a second
+    const shot = await canvasPixels(page);
+    assert.deepStrictEqual([shot.width, shot.height], [640, 480]);
+    assert.ok(count(shot, isSea) > 0.6 * 640 * 480, 'mostly sea');
+    assert.ok(count(shot, isTitleWhite, TITLE_BOX) > 1500, 'the title');
+  });
+
+  await t.test('space starts a run, Web Audio runs from that key press, and the picture moves', async () => {
+    const hasSound = await page.evaluate(() => window.audioContexts.length > 0);
+    if (hasSound) {
+      assert.deepStrictEqual(await page.evaluate(() => window.audioContexts.map((c) => c.state)),
+                             await page.evaluate(() => window.audioContexts.map(() => 'suspended')));
+    }
+    await page.keyboard.press('Space');
+    await sleep(1000);
+    if (hasSound) {
+      const states = await page.evaluate(() => window.audioContexts.map((c) => c.state));
+      assert.ok(states.every((state) => state === 'running'), `audio contexts: ${states}`);
+    } else {
+      t.diagnostic('this build makes no sound yet');
+    }
+    const first = await canvasPixels(page);
+    assert.ok(count(first, isTitleWhite, TITLE_BOX) < 300, 'the title has slid away');
+    await sleep(300);
+    const second = await canvasPixels(page);
+    assert.ok(differingPixels(first, second) > 0.02 * 640 * 480, 'the sea moves');
+  });
+
+  await t.test('an idle run crashes and its best score survives a reload', async () => {
+    await waitForCrash(page);
+    const entries = await waitForState(page);
+    assert.match(entries[STATE_KEY], /^[1-9][0-9]*$/);
+    assert.ok(!('/state/.zorvexstate.new' in entries), 'the temporary file was renamed');
+
+    // A best score no idle run reaches: if the game did not read it after the reload, its next
+    // crash would store its own score over it.
+    await writeState(page, '999999');
+    await page.reload();
+    await waitForFirstFrame(page);
+    await page.keyboard.press('Space');
+    await waitForCrash(page);
+    await sleep(1000);
+    assert.strictEqual((await readStore(page))[STATE_KEY], '999999');
+    assert.deepStrictEqual(seen.dialogs, []);
+  });
+
+  await t.test('a missing image shows the runtime error report in the page', async () => {
+    const broken = await browser.newPage();
+    const dialogs = [];
+    const consoleLines = [];
+    broken.on('dialog', async (dialog) => {
+      dialogs.push(dialog.message());
+      await dialog.dismiss();
+    });
+    broken.on('console', (message) => consoleLines.push(message.text()));
+    // The preloaded package lists its files in spraywick.js: title.png gets another name.
+    await broken.setRequestInterception(true);
+    broken.on('request', async (request) => {
+      if (!request.url().endsWith('/spraywick.js')) return request.continue();
+      const script = await (await fetch(request.url())).text();
+      assert.ok(script.includes('"/data/title.png"'));
+      request.respond({ contentType: 'text/javascript',
+                        body: script.replace('"/data/title.png"', '"/data/title.png.hidden"') });
+    });
+    await broken.goto(url);
+    await broken.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 60000 });
+    await sleep(500);
+    const report = await broken.$eval('#report', (element) => element.textContent);
+    assert.match(report, /^Zorvex Runtime Error : Unable to load image "title\.png"\n/);
+    assert.match(report, /^game\/jamapp\.cpp<\d+>$/m);
+    assert.ok(consoleLines.some((line) => line.startsWith('Zorvex Runtime Error : Unable to load image')));
+    // No prompt for a debugger, and the page still answers.
+    assert.deepStrictEqual(dialogs, []);
+    assert.match(await broken.$eval('#status', (element) => element.textContent), /exit status -1/);
+  });
+});
