@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: test run build deps assets clean
+.PHONY: test run build deps assets clean web
 
 deps:
 	@tools/install-deps
@@ -20,5 +20,10 @@ run: build
 assets: deps
 	tools/make-assets
 
+# The browser version in build-web/: serve that folder and open spraywick.html.
+web:
+	tools/install-deps web
+	tools/build-web build-web
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-web
