@@ -1,8 +1,9 @@
 # The two commands of the README, and a few for developers.
 BUILD ?= build
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: test run build deps assets clean web
+.PHONY: test run build deps assets clean install package web
 
 deps:
 	@tools/install-deps
@@ -16,6 +17,13 @@ test: build
 
 run: build
 	cd "$(CURDIR)" && $(BUILD)/spraywick
+
+# DESTDIR, when given, is honoured by cmake --install.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	cmake --build $(BUILD) --target package
 
 assets: deps
 	tools/make-assets

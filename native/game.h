@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
 
 #include "runtime/array.h"
 #include "runtime/object.h"
@@ -124,8 +123,6 @@ public:
     virtual void DiscardGraphics();
 
 protected:
-    // The folder of the state file; a host that keeps it elsewhere sets it before Main runs.
-    std::string stateFolder = ".";
     ZVGameDelegate* gameDelegate = nullptr;  // not owned: the framework keeps it reachable
     int keyboardEnabled = 0;                 // stored for the framework; nothing reads it
     int updateRate = 0;                      // updates per second; 0 = one per rendered frame

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "native/glfwgame.h"
+#include "native/install_paths.h"
 #include "native/wav.h"
 #include "runtime/gc.h"
 
@@ -21,10 +22,6 @@
 extern char** environ;
 
 namespace {
-
-const char* const STATE_FILE = "/.zorvexstate";
-// Saves go here first and are renamed over the state file, so a failed save leaves the old one.
-const char* const STATE_TEMP_FILE = "/.zorvexstate.new";
 
 constexpr size_t READ_PIECE = 4096;
 
@@ -126,11 +123,14 @@ unsigned char* ZVGame::ReadDataFile(const String& path, int& length) {
 String ZVGame::LoadString(const String& path) { return ReadText(OpenDataFile(path, String("rb"))); }
 
 String ZVGame::LoadState() {
-    return ReadText(OpenDataFile(String((stateFolder + STATE_FILE).c_str()), String("rb")));
+    return ReadText(OpenDataFile(String(installPaths.stateFile.c_str()), String("rb")));
 }
 
 int ZVGame::SaveState(const String& state) {
-    const std::string statePath = stateFolder + STATE_FILE, tempPath = stateFolder + STATE_TEMP_FILE;
+    // Saves go to a file beside the state first and are renamed over it, so a failed save
+    // leaves the old state.
+    const std::string& statePath = installPaths.stateFile;
+    const std::string tempPath = statePath + ".new";
     std::FILE* file = OpenDataFile(String(tempPath.c_str()), String("wb"));
     if (!file) return -1;
     std::string bytes = state.ToUtf8();
@@ -171,8 +171,8 @@ String ZVGlfwGame::MapDataPath(const String& path) {
         const char* virtualRoot;
         const char* folder;
     };
-    static const Root roots[] = {
-        {"zorvex://data/", "./data/"},
+    const Root roots[] = {
+        {"zorvex://data/", installPaths.dataFolder.c_str()},
         {"zorvex://internal/", "./internal/"},
         {"zorvex://external/", "./external/"},
     };

@@ -51,8 +51,6 @@ EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent*, void* ho
 
 }  // namespace
 
-ZVWebGame::ZVWebGame() { stateFolder = STATE_FOLDER; }
-
 // In a new tab, cut off from this page.
 void ZVGlfwGame::OpenUrl(const String& url) {
     EM_ASM({ window.open(UTF8ToString($0), "_blank", "noopener"); }, url.ToBytes().c_str());

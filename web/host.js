@@ -1,6 +1,6 @@
 // The page's side of the browser host, run before the game's module starts.
 //
-// The state folder of native/web_game.h is kept in IndexedDB; it is loaded before Main runs, so
+// The state folder of native/web_paths.cpp is kept in IndexedDB; it is loaded before Main runs, so
 // the game reads its best score as it would from a file. There is no debugger on standard input
 // in a page: it reads as ended, so a runtime error ends the program after its report (the
 // desktop's path without a debugger) instead of asking the page for a line. An ended program

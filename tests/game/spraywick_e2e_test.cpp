@@ -1,96 +1,20 @@
 // The real spraywick binary under X: real key presses through xdotool, screenshots of its window,
 // and the state file it leaves behind.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <stb/stb_image.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <memory>
 #include <thread>
 
+#include "tests/game/running_game.h"
 #include "tests/support/process.h"
 #include "tests/support/temp_folder.h"
 
-extern char** environ;
-
 namespace {
-
-std::string Shell(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    char buffer[256];
-    while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-    return out;
-}
-
-struct Pixel {
-    int r, g, b;
-};
-
-struct Screenshot {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-    Pixel At(int x, int y) const {
-        const unsigned char* p = &rgb[size_t((y * width + x) * 3)];
-        return {p[0], p[1], p[2]};
-    }
-};
 
 bool IsSea(Pixel p) { return std::abs(p.r - 32) < 12 && std::abs(p.g - 96) < 12 && std::abs(p.b - 128) < 12; }
 bool IsRope(Pixel p) { return p.r > 140 && p.g > 90 && p.b < 110; }
 bool IsSkierRed(Pixel p) { return p.r > 150 && p.g < 110 && p.b < 110; }
-
-// The game in a fresh folder that links to its data, so its state file is the test's own.
-class RunningGame {
-public:
-    RunningGame() {
-        dir.LinkGameData();
-        std::string binary = std::string(ZV_BINARY_DIR) + "/spraywick";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, dir.path().c_str());
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        char* argv[] = {const_cast<char*>(binary.c_str()), nullptr};
-        EXPECT_EQ(posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        window = Shell("timeout 20 xdotool search --sync --name '^Spraywick$' | head -1");
-        EXPECT_FALSE(window.empty()) << "no window captioned Spraywick appeared";
-        Shell("xdotool windowactivate --sync " + window + " 2>/dev/null; xdotool windowfocus --sync " + window);
-    }
-    ~RunningGame() {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-
-    void Key(const std::string& action, const std::string& key) {
-        Shell("xdotool " + action + " --window " + window + " " + key);
-    }
-
-    Screenshot Shoot(const std::string& name) {
-        std::string path = std::string(ZV_BINARY_DIR) + "/e2e-" + name + ".png";
-        Shell("import -window " + window + " " + path);
-        Screenshot shot;
-        int channels;
-        unsigned char* pixels = stbi_load(path.c_str(), &shot.width, &shot.height, &channels, 3);
-        EXPECT_NE(pixels, nullptr) << "no screenshot at " << path;
-        if (pixels) shot.rgb.assign(pixels, pixels + shot.width * shot.height * 3);
-        stbi_image_free(pixels);
-        return shot;
-    }
-
-    std::string StateFile() const { return dir.Read(".zorvexstate", ""); }
-
-    TempFolder dir{"spraywick-e2e"};
-    pid_t pid = 0;
-    std::string window;
-};
 
 // The stern, where the rope starts, on a 640 x 480 window.
 constexpr double kSternX = 630, kSternY = 10;
@@ -129,7 +53,10 @@ Skier FindSkier(const Screenshot& shot) {
 void Sleep(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 TEST(SpraywickEndToEnd, PlaysAndKeepsTheBestScore) {
-    RunningGame game;
+    // A fresh folder that links to the data, so the state file is the test's own.
+    TempFolder dir("spraywick-e2e");
+    dir.LinkGameData();
+    RunningGame game(BuiltGame(), dir.path());
     Sleep(1.5);
     Screenshot title = game.Shoot("title");
     ASSERT_EQ(title.width, 640);
@@ -184,7 +111,7 @@ TEST(SpraywickEndToEnd, PlaysAndKeepsTheBestScore) {
     std::string state;
     for (int i = 0; i < 120 && state.empty(); ++i) {
         Sleep(0.5);
-        state = game.StateFile();
+        state = dir.Read(".zorvexstate", "");
     }
     ASSERT_FALSE(state.empty()) << "no crash wrote a best score within a minute";
     EXPECT_GT(std::atoi(state.c_str()), 0);
@@ -196,7 +123,7 @@ TEST(SpraywickEndToEnd, AMissingImageIsReportedByName) {
     std::string data = std::string(ZV_SOURCE_DIR) + "/data";
     Shell("mkdir '" + dir.path() + "/data' && ln -s '" + data + "'/* '" + dir.path() + "/data/' && rm '" +
           dir.path() + "/data/whale.png'");
-    ProcessResult result = run_process(std::string(ZV_BINARY_DIR) + "/spraywick", {}, "", dir.path());
+    ProcessResult result = run_process(BuiltGame(), {}, "", dir.path());
     EXPECT_EQ(result.exit_status, 255);
     EXPECT_EQ(result.out.rfind("Zorvex Runtime Error : Unable to load image \"whale.png\"\n", 0), 0u) << result.out;
 }

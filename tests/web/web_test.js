@@ -276,20 +276,20 @@ test('the browser build', async (t) => {
       await dialog.dismiss();
     });
     broken.on('console', (message) => consoleLines.push(message.text()));
-    // The preloaded package lists its files in spraywick.js: title.png gets another name.
+    // The preloaded package lists its files in spraywick.js: wasted.png gets another name.
     await broken.setRequestInterception(true);
     broken.on('request', async (request) => {
       if (!request.url().endsWith('/spraywick.js')) return request.continue();
       const script = await (await fetch(request.url())).text();
-      assert.ok(script.includes('"/data/title.png"'));
+      assert.ok(script.includes('"/data/wasted.png"'));
       request.respond({ contentType: 'text/javascript',
-                        body: script.replace('"/data/title.png"', '"/data/title.png.hidden"') });
+                        body: script.replace('"/data/wasted.png"', '"/data/wasted.png.hidden"') });
     });
     await broken.goto(url);
     await broken.waitForFunction(() => !document.getElementById('report').hidden, { timeout: 60000 });
     await sleep(500);
     const report = await broken.$eval('#report', (element) => element.textContent);
-    assert.match(report, /^Zorvex Runtime Error : Unable to load image "title\.png"\n/);
+    assert.match(report, /^Zorvex Runtime Error : Unable to load image "wasted\.png"\n/);
     assert.match(report, /^game\/jamapp\.cpp<\d+>$/m);
     assert.ok(consoleLines.some((line) => line.startsWith('Zorvex Runtime Error : Unable to load image')));
     // No prompt for a debugger, and the page still answers.

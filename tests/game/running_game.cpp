@@ -1,0 +1,74 @@
+#include "tests/game/running_game.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stb/stb_image.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+extern char** environ;
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    char buffer[256];
+    while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    return out;
+}
+
+std::string BuiltGame() { return std::string(ZV_BINARY_DIR) + "/spraywick"; }
+
+RunningGame::RunningGame(const std::string& binary, const std::string& folder,
+                         const std::vector<std::string>& environment) {
+    // The test's settings replace inherited ones of the same name.
+    auto overridden = [&](const char* inherited) {
+        for (const std::string& e : environment) {
+            size_t name = e.find('=') + 1;
+            if (std::strncmp(inherited, e.c_str(), name) == 0) return true;
+        }
+        return false;
+    };
+    std::vector<char*> envp;
+    for (char** e = environ; *e; ++e)
+        if (!overridden(*e)) envp.push_back(*e);
+    for (const std::string& e : environment) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    char* argv[] = {const_cast<char*>(binary.c_str()), nullptr};
+    EXPECT_EQ(posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, envp.data()), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    window = Shell("timeout 20 xdotool search --sync --name '^Spraywick$' | head -1");
+    EXPECT_FALSE(window.empty()) << "no window captioned Spraywick appeared";
+    Shell("xdotool windowactivate --sync " + window + " 2>/dev/null; xdotool windowfocus --sync " + window);
+}
+
+RunningGame::~RunningGame() {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+void RunningGame::Key(const std::string& action, const std::string& key) {
+    Shell("xdotool " + action + " --window " + window + " " + key);
+}
+
+Screenshot RunningGame::Shoot(const std::string& name) {
+    std::string path = std::string(ZV_BINARY_DIR) + "/e2e-" + name + ".png";
+    Shell("import -window " + window + " " + path);
+    Screenshot shot;
+    int channels;
+    unsigned char* pixels = stbi_load(path.c_str(), &shot.width, &shot.height, &channels, 3);
+    EXPECT_NE(pixels, nullptr) << "no screenshot at " << path;
+    if (pixels) shot.rgb.assign(pixels, pixels + shot.width * shot.height * 3);
+    stbi_image_free(pixels);
+    return shot;
+}

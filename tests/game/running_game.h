@@ -1,0 +1,45 @@
+// The real spraywick binary under X, started as a player would start it: from a folder of the
+// test's choosing, driven with real key presses through xdotool and looked at in screenshots.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+// Runs a shell command and returns its standard output without the trailing newline.
+std::string Shell(const std::string& command);
+
+struct Pixel {
+    int r, g, b;
+};
+
+struct Screenshot {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    Pixel At(int x, int y) const {
+        const unsigned char* p = &rgb[size_t((y * width + x) * 3)];
+        return {p[0], p[1], p[2]};
+    }
+};
+
+class RunningGame {
+public:
+    // Starts `binary` in `folder`, with the test's environment and `environment` ("NAME=value")
+    // on top, and waits for its window.
+    RunningGame(const std::string& binary, const std::string& folder,
+                const std::vector<std::string>& environment = {});
+    ~RunningGame();
+    RunningGame(const RunningGame&) = delete;
+    RunningGame& operator=(const RunningGame&) = delete;
+
+    void Key(const std::string& action, const std::string& key);
+    // A screenshot of the window, kept in the build folder as e2e-NAME.png.
+    Screenshot Shoot(const std::string& name);
+
+    pid_t pid = 0;
+    std::string window;  // empty when no window appeared
+};
+
+// The spraywick binary of this build.
+std::string BuiltGame();
