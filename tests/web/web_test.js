@@ -9,7 +9,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const { spawn } = require('node:child_process');
-const zlib = require('node:zlib');
+const { PNG } = require('pngjs');
 const puppeteer = require('puppeteer-core');
 
 const buildFolder = path.resolve(process.argv[2] || 'build-web');
@@ -76,41 +76,8 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // ---- the picture ----
 
-// Chromium's screenshots: 8-bit RGB or RGBA, not interlaced. Returns RGBA rows.
-function decodePng(png) {
-  const width = png.readUInt32BE(16), height = png.readUInt32BE(20);
-  const channels = { 2: 3, 6: 4 }[png[25]];
-  assert.ok(png[24] === 8 && channels && png[28] === 0, 'an 8-bit RGB(A) PNG');
-  const parts = [];
-  for (let at = 8; at < png.length;) {
-    const length = png.readUInt32BE(at);
-    if (png.toString('latin1', at + 4, at + 8) === 'IDAT') parts.push(png.subarray(at + 8, at + 8 + length));
-    at += 12 + length;
-  }
-  const raw = zlib.inflateSync(Buffer.concat(parts));
-  const stride = width * channels;
-  const rows = Buffer.alloc(height * stride);
-  for (let y = 0; y < height; ++y) {
-    const filter = raw[y * (stride + 1)];
-    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
-    for (let x = 0; x < stride; ++x) {
-      const left = x >= channels ? rows[y * stride + x - channels] : 0;
-      const up = y > 0 ? rows[(y - 1) * stride + x] : 0;
-      const upLeft = x >= channels && y > 0 ? rows[(y - 1) * stride + x - channels] : 0;
-      const p = left + up - upLeft;
-      const predictor = [0, left, up, (left + up) >> 1, 0][filter];
-      const paeth = Math.abs(p - left) <= Math.abs(p - up) && Math.abs(p - left) <= Math.abs(p - upLeft) ? left
-        : Math.abs(p - up) <= Math.abs(p - upLeft) ? up : upLeft;
-      rows[y * stride + x] = (line[x] + (filter === 4 ? paeth : predictor)) & 255;
-    }
-  }
-  const data = Buffer.alloc(width * height * 4, 255);
-  for (let i = 0; i < width * height; ++i) rows.copy(data, i * 4, i * channels, i * channels + 3);
-  return { width, height, data };
-}
-
 async function canvasPixels(page) {
-  return decodePng(Buffer.from(await (await page.$('#canvas')).screenshot({ type: 'png' })));
+  return PNG.sync.read(Buffer.from(await (await page.$('#canvas')).screenshot({ type: 'png' })));
 }
 
 function count(shot, isWanted, box = { x: 0, y: 0, width: shot.width, height: shot.height }) {
@@ -268,14 +235,7 @@ test('the browser build', async (t) => {
   });
 
   await t.test('a missing image shows the runtime error report in the page', async () => {
-    const broken = await browser.newPage();
-    const dialogs = [];
-    const consoleLines = [];
-    broken.on('dialog', async (dialog) => {
-      dialogs.push(dialog.message());
-      await dialog.dismiss();
-    });
-    broken.on('console', (message) => consoleLines.push(message.text()));
+    const { page: broken, seen: brokenSeen } = await openGamePage(browser);
     // The preloaded package lists its files in spraywick.js: wasted.png gets another name.
     await broken.setRequestInterception(true);
     broken.on('request', async (request) => {
@@ -291,9 +251,9 @@ test('the browser build', async (t) => {
     const report = await broken.$eval('#report', (element) => element.textContent);
     assert.match(report, /^Zorvex Runtime Error : Unable to load image "wasted\.png"\n/);
     assert.match(report, /^game\/jamapp\.cpp<\d+>$/m);
-    assert.ok(consoleLines.some((line) => line.startsWith('Zorvex Runtime Error : Unable to load image')));
+    assert.ok(brokenSeen.console.some((line) => line.startsWith('Zorvex Runtime Error : Unable to load image')));
     // No prompt for a debugger, and the page still answers.
-    assert.deepStrictEqual(dialogs, []);
+    assert.deepStrictEqual(brokenSeen.dialogs, []);
     assert.match(await broken.$eval('#status', (element) => element.textContent), /exit status -1/);
   });
 });
