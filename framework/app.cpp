@@ -1,5 +1,6 @@
 #include "framework/app.h"
 
+#include "framework/audio.h"
 #include "framework/data.h"
 #include "framework/graphics.h"
 #include "framework/input.h"
@@ -114,12 +115,14 @@ c_GameDelegate::c_GameDelegate() {
 void c_GameDelegate::mark_children() {
     ZVGameDelegate::mark_children();
     gc_grey(_graphics);
+    gc_grey(_audio);
     gc_grey(_input);
 }
 
 String c_GameDelegate::debug_dump() {
     String t = dbg_dump_header("GameDelegate");
     dbg_dump_field(t, "_graphics", _graphics);
+    dbg_dump_field(t, "_audio", _audio);
     dbg_dump_field(t, "_input", _input);
     return t;
 }
@@ -130,7 +133,8 @@ void c_GameDelegate::StartGame() {
     ZV_AT gc_store(_graphics, new gxtkGraphics());
     ZV_AT SetGraphicsDevice(_graphics);
     ZV_AT SetFont(nullptr, 32);
-    // Sound joins here: the audio device is created and installed before the input device.
+    ZV_AT gc_store(_audio, new gxtkAudio());
+    ZV_AT SetAudioDevice(_audio);
     ZV_AT gc_store(_input, new c_InputDevice());
     ZV_AT SetInputDevice(_input);
     ZV_AT ValidateDeviceWindow(false);
@@ -142,13 +146,13 @@ void c_GameDelegate::SuspendGame() {
     ZV_FUNC("GameDelegate.SuspendGame");
     ZV_SELF;
     ZV_AT currentApp->OnSuspend();
-    // Sound joins here: the audio device pauses after the app has seen the suspension.
+    ZV_AT _audio->Suspend();
 }
 
 void c_GameDelegate::ResumeGame() {
     ZV_FUNC("GameDelegate.ResumeGame");
     ZV_SELF;
-    // Sound joins here: the audio device resumes before the app hears of it.
+    ZV_AT _audio->Resume();
     ZV_AT currentApp->OnResume();
 }
 

@@ -7,6 +7,7 @@
 
 #include "framework/inputdevice.h"
 #include "native/game.h"
+#include "native/gxtk_audio.h"
 #include "native/gxtk_graphics.h"
 #include "runtime/array.h"
 #include "runtime/object.h"
@@ -36,7 +37,7 @@ public:
     static constexpr const char* debug_name = "GameDelegate";
 
     gxtkGraphics* _graphics = nullptr;
-    // The audio device (_audio) joins here when the sound layer arrives.
+    gxtkAudio* _audio = nullptr;
     c_InputDevice* _input = nullptr;
 
     void mark_children() override;

@@ -25,6 +25,7 @@ int Main() {
 void c_JamApp::mark_children() {
     c_App::mark_children();
     gc_grey(vDevice);
+    gc_grey(sndEngine);
     gc_grey(imgCreature.Storage());
     gc_grey(imgBoat);
     gc_grey(imgRopeDown);
@@ -54,6 +55,7 @@ String c_JamApp::debug_dump() {
     dbg_dump_field(t, "playerSkiing", playerSkiing);
     dbg_dump_field(t, "playerAng", playerAng);
     dbg_dump_field(t, "playerDif", playerDif);
+    dbg_dump_field(t, "sndEngine", sndEngine);
     dbg_dump_field(t, "imgCreature", imgCreature);
     dbg_dump_field(t, "imgBoat", imgBoat);
     dbg_dump_field(t, "imgRopeDown", imgRopeDown);
@@ -117,13 +119,16 @@ int c_JamApp::OnCreate() {
     ZV_AT LoadAssets();
     // The text font joins here with the bitmap fonts.
     ZV_AT bestScore = LoadState().ToInt();
-    // The engine loop and the sea music start here with the sound layer.
+    // A missing sound leaves the game silent rather than ending it.
+    ZV_AT PlaySound(sndEngine, 1, 1);
+    ZV_AT PlayMusic(String("sea.ogg"), 1);
     return 0;
 }
 
 int c_JamApp::LoadAssets() {
     ZV_FUNC("JamApp.LoadAssets");
     ZV_SELF;
+    ZV_AT gc_store(sndEngine, LoadSound(String("engine.wav")));
     ZV_AT gc_store(c_Wave::imgWave, Loaded(LoadImage(String("waves.png"), 64, 64, 10, c_Image::HandleCentered),
                                            String("waves.png")));
     ZV_AT gc_store(c_Wake::imgWake, LoadGameImage(String("wake.png"), 60, 16));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/app.h"
+#include "framework/audio.h"
 #include "framework/graphics.h"
 #include "game/virtualdevice.h"
 #include "runtime/array.h"
@@ -34,7 +35,7 @@ public:
     bool playerSkiing = false;
     float playerAng = 0;
     float playerDif = 0;
-    // The engine sound (sndEngine) joins here with the sound layer.
+    c_Sound* sndEngine = nullptr;
     Array<c_Image*> imgCreature;
     c_Image* imgBoat = nullptr;
     c_Image* imgRopeDown = nullptr;

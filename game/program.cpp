@@ -1,5 +1,6 @@
 // The composition root: every module's globals, initialised in order, and the collector's roots.
 #include "framework/app.h"
+#include "framework/audio.h"
 #include "framework/graphics.h"
 #include "framework/input.h"
 #include "game/buoy.h"
@@ -20,6 +21,7 @@ void zv_init_globals() {
     app_init_globals();
     graphics_init_globals();
     input_init_globals();
+    audio_init_globals();
     jamapp_init_globals();
     wave_init_globals();
     wake_init_globals();
@@ -33,6 +35,7 @@ void gc_queue_roots() {
     app_queue_roots();
     graphics_queue_roots();
     input_queue_roots();
+    audio_queue_roots();
     jamapp_queue_roots();
     wave_queue_roots();
     wake_queue_roots();

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "tests/support/process.h"
+#include "tests/support/sound_capture.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ TEST(AppProcessTest, ASecondAppIsARuntimeErrorAtItsConstruction) {
 }
 
 TEST(AppProcessTest, TheCloseKeyEndsAnAppWithStatusZeroOnItsPress) {
+    UseOpenAlConfig(OpenAlConfig("silent"));  // a sound device, so the audio engine has nothing to say
     ProcessResult result = run_process(program, {"close"});
     EXPECT_EQ(result.exit_status, 0);
     EXPECT_EQ(result.out, "still running\n");

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "tests/support/process.h"
+#include "tests/support/sound_capture.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ TEST(AppWindowTest, ImagesAreDrawnCutPlacedTurnedAndScaledOnTheRealHost) {
     std::string framePath = std::string(cwd) + "/framework_app_window_frame.png";
     std::remove(framePath.c_str());
 
+    UseOpenAlConfig(OpenAlConfig("silent"));  // a sound device, so the audio engine has nothing to say
     ProcessResult result = run_process(test_program_path("framework", "app_probe"), {"draw", framePath}, "", folder);
     std::filesystem::remove_all(folder);
     ASSERT_EQ(result.exit_status, 0) << result.out << result.err;

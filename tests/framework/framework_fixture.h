@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdlib>
+#include <set>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -13,8 +15,10 @@
 #include <vector>
 
 #include "framework/app.h"
+#include "framework/audio.h"
 #include "framework/graphics.h"
 #include "framework/input.h"
+#include "tests/support/sound_capture.h"
 #include "tests/support/test_program.h"
 
 // What the host, the renderer and the test apps did, in order.
@@ -56,6 +60,21 @@ public:
     }
 
     ZVDisplayMode* GetDesktopMode() override { return hasDesktop ? new ZVDisplayMode(1920, 1080) : nullptr; }
+
+    // Sound paths that decode (to a tenth of a second of 16-bit mono silence), and every one asked for.
+    std::set<std::string> sounds;
+    std::vector<std::string> decodedSounds;
+
+    unsigned char* DecodeAudioFile(const String& path, int& length, int& channels, int& format,
+                                   int& hertz) override {
+        decodedSounds.push_back(path.ToUtf8());
+        if (!sounds.count(path.ToUtf8())) return nullptr;
+        length = 2205;
+        channels = 1;
+        format = 2;
+        hertz = 22050;
+        return static_cast<unsigned char*>(std::calloc(size_t(length), 2));
+    }
 
     String LoadString(const String& path) override {
         loadedPath = path.ToUtf8();
@@ -123,6 +142,7 @@ public:
         app_queue_roots();
         graphics_queue_roots();
         input_queue_roots();
+        audio_queue_roots();
     }
 };
 
@@ -132,10 +152,12 @@ protected:
 
     void SetUp() override {
         reset_runtime();
+        UseOpenAlConfig(OpenAlConfig("silent"));  // the same sound device on every machine
         calls.clear();
         app_init_globals();
         graphics_init_globals();
         input_init_globals();
+        audio_init_globals();
         test_roots.push_back(new FrameworkRoots());
         gc_queue_roots();  // as the runtime's start-up does before Main
     }

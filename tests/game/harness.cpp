@@ -7,6 +7,7 @@
 #include "framework/app.h"
 #include "runtime/gc.h"
 #include "runtime/startup.h"
+#include "tests/support/sound_capture.h"
 
 GameHarness::GameHarness(int width, int height, const std::string& saved_state) {
     char cwd[4096];
@@ -15,6 +16,8 @@ GameHarness::GameHarness(int width, int height, const std::string& saved_state) 
     if (!saved_state.empty()) folder_.Write(".zorvexstate", saved_state);
     EXPECT_EQ(chdir(folder_.path().c_str()), 0);
 
+    // The same silent sound device on every machine.
+    UseOpenAlConfig(OpenAlConfig("silent"));
     // A fresh runtime: empty collector lists and counters, every module's globals anew.
     gc_init();
     gc.white_bit = 1;

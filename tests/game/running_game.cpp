@@ -7,9 +7,14 @@
 #include <stb/stb_image.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
+
+// After gtest: Xlib defines macros such as None and Bool that gtest would trip over.
+#include <X11/Xlib.h>
 
 extern char** environ;
 
@@ -53,8 +58,27 @@ RunningGame::RunningGame(const std::string& binary, const std::string& folder,
 }
 
 RunningGame::~RunningGame() {
+    if (exited) return;
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
+}
+
+bool RunningGame::Running() {
+    int status;
+    return !exited && waitpid(pid, &status, WNOHANG) == 0;
+}
+
+int RunningGame::Close() {
+    WindowManager().PressClose(std::stoul(window));
+    for (int i = 0; i < 1000; ++i) {
+        int status;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            exited = true;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
 }
 
 void RunningGame::Key(const std::string& action, const std::string& key) {
@@ -71,4 +95,29 @@ Screenshot RunningGame::Shoot(const std::string& name) {
     if (pixels) shot.rgb.assign(pixels, pixels + shot.width * shot.height * 3);
     stbi_image_free(pixels);
     return shot;
+}
+
+WindowManager::WindowManager() : display(XOpenDisplay(nullptr)) {}
+
+WindowManager::~WindowManager() {
+    if (display) XCloseDisplay(display);
+}
+
+void WindowManager::Focus(unsigned long window) {
+    XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+    XSync(display, False);
+}
+
+void WindowManager::FocusElsewhere() { Focus(DefaultRootWindow(display)); }
+
+void WindowManager::PressClose(unsigned long window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
 }

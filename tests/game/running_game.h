@@ -33,12 +33,37 @@ public:
     RunningGame(const RunningGame&) = delete;
     RunningGame& operator=(const RunningGame&) = delete;
 
+    // True while the game has not exited.
+    bool Running();
+    // Presses the window's close button; the exit status, or -1 when the game did not end within
+    // ten seconds.
+    int Close();
+
     void Key(const std::string& action, const std::string& key);
     // A screenshot of the window, kept in the build folder as e2e-NAME.png.
     Screenshot Shoot(const std::string& name);
 
     pid_t pid = 0;
+    bool exited = false;
     std::string window;  // empty when no window appeared
+};
+
+// What a window manager does for the user: focus a window, or take the focus away, and press a
+// window's close button.
+class WindowManager {
+public:
+    WindowManager();
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+    // Windows are X window ids, as xdotool prints them.
+    void Focus(unsigned long window);
+    void FocusElsewhere();
+    void PressClose(unsigned long window);
+
+private:
+    struct _XDisplay* display;  // Xlib's Display, whose macros stay out of the tests' headers
 };
 
 // The spraywick binary of this build.

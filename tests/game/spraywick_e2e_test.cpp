@@ -1,13 +1,17 @@
 // The real spraywick binary under X: real key presses through xdotool, screenshots of its window,
-// and the state file it leaves behind.
+// the sound it makes and the state file it leaves behind.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
 #include <thread>
 
 #include "tests/game/running_game.h"
 #include "tests/support/process.h"
+#include "tests/support/sound_capture.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -15,6 +19,19 @@ namespace {
 bool IsSea(Pixel p) { return std::abs(p.r - 32) < 12 && std::abs(p.g - 96) < 12 && std::abs(p.b - 128) < 12; }
 bool IsRope(Pixel p) { return p.r > 140 && p.g > 90 && p.b < 110; }
 bool IsSkierRed(Pixel p) { return p.r > 150 && p.g < 110 && p.b < 110; }
+
+// A fresh folder that links to the game's data, so the game's state file is the test's own.
+// `alterData`, when given, may change a data folder of the game's own that links to each file.
+struct GameFolder : TempFolder {
+    explicit GameFolder(const std::function<void(const std::string& data)>& alterData = {})
+        : TempFolder("spraywick-e2e") {
+        if (alterData) {
+            alterData(LinkGameDataFiles());
+        } else {
+            LinkGameData();
+        }
+    }
+};
 
 // The stern, where the rope starts, on a 640 x 480 window.
 constexpr double kSternX = 630, kSternY = 10;
@@ -53,9 +70,7 @@ Skier FindSkier(const Screenshot& shot) {
 void Sleep(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 TEST(SpraywickEndToEnd, PlaysAndKeepsTheBestScore) {
-    // A fresh folder that links to the data, so the state file is the test's own.
-    TempFolder dir("spraywick-e2e");
-    dir.LinkGameData();
+    GameFolder dir;
     RunningGame game(BuiltGame(), dir.path());
     Sleep(1.5);
     Screenshot title = game.Shoot("title");
@@ -120,12 +135,147 @@ TEST(SpraywickEndToEnd, PlaysAndKeepsTheBestScore) {
 
 TEST(SpraywickEndToEnd, AMissingImageIsReportedByName) {
     TempFolder dir("spraywick-missing");
-    std::string data = std::string(ZV_SOURCE_DIR) + "/data";
-    Shell("mkdir '" + dir.path() + "/data' && ln -s '" + data + "'/* '" + dir.path() + "/data/' && rm '" +
-          dir.path() + "/data/whale.png'");
+    std::remove((dir.LinkGameDataFiles() + "/whale.png").c_str());
+    UseOpenAlConfig(OpenAlConfig("silent"));  // a sound device, so the report is the first output
     ProcessResult result = run_process(BuiltGame(), {}, "", dir.path());
     EXPECT_EQ(result.exit_status, 255);
     EXPECT_EQ(result.out.rfind("Zorvex Runtime Error : Unable to load image \"whale.png\"\n", 0), 0u) << result.out;
+}
+
+// Everything the game mixes, written to a WAV file in real time by OpenAL's wave output, so the
+// file's length is how long the game has been making sound. Made before the game starts.
+class GameSound {
+public:
+    GameSound() { UseOpenAlConfig(WriteWaveConfig(folder.path(), wav)); }
+
+    Recording Heard() const { return ReadRecording(wav); }
+    double Now() const { return Heard().Seconds(); }
+    // Waits until the recording is `seconds` long; false after twenty seconds without.
+    bool WaitUntil(double seconds) const {
+        for (int i = 0; i < 400 && Now() < seconds; ++i) Sleep(0.05);
+        return Now() >= seconds;
+    }
+
+private:
+    TempFolder folder{"spraywick-sound"};
+    std::string wav = folder.path() + "/out.wav";
+};
+
+// How the two sounds are told apart in the mix. The engine is mono, the same on both sides, and
+// fires at 47 Hz, so it rings strongly at 94 and 188 Hz (tools/assets/src/soundgen.cpp), where
+// the sea's noise is weak. The sea is stereo: what differs between the sides is the sea's alone.
+struct Mix {
+    double level = 0;  // RMS of both sides
+    double side = 0;   // RMS of (left - right) / 2: the sea
+    double hum = 0;    // amplitude of the shared signal at 94 Hz plus at 188 Hz: the engine
+};
+
+// The amplitude of one frequency in a signal (Goertzel's single-bin transform).
+double Amplitude(const std::vector<double>& signal, double hertz, int rate) {
+    double coefficient = 2 * std::cos(2 * M_PI * hertz / rate), s1 = 0, s2 = 0;
+    for (double v : signal) {
+        double s0 = v + coefficient * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    return signal.empty() ? 0 : 2 * std::sqrt(std::max(power, 0.0)) / double(signal.size());
+}
+
+Mix MixOf(const Recording& r, double from, double to) {
+    Mix mix;
+    std::vector<double> mid;
+    size_t first = size_t(from * r.rate), last = std::min(size_t(to * r.rate), r.samples.size() / 2);
+    for (size_t i = first; i < last; ++i) {
+        double left = r.samples[2 * i], right = r.samples[2 * i + 1];
+        mid.push_back((left + right) / 2);
+        mix.level += (left * left + right * right) / 2;
+        mix.side += (left - right) * (left - right) / 4;
+    }
+    if (mid.empty()) return mix;
+    mix.level = std::sqrt(mix.level / double(mid.size()));
+    mix.side = std::sqrt(mix.side / double(mid.size()));
+    mix.hum = Amplitude(mid, 94, r.rate) + Amplitude(mid, 188, r.rate);
+    return mix;
+}
+
+// Levels measured here: the sea's side near 0.06, the engine's hum near 0.08 and the sea's own
+// noise at those two frequencies near 0.01.
+constexpr double kSeaHeard = 0.02;
+constexpr double kEngineHeard = 0.04;
+constexpr double kNoEngine = 0.025;
+constexpr double kSilent = 0.002;
+
+void ExpectBothHeard(const Mix& mix, const std::string& when) {
+    EXPECT_GT(mix.hum, kEngineHeard) << "the engine, " << when;
+    EXPECT_GT(mix.side, kSeaHeard) << "the sea, " << when;
+}
+
+// The game's opening second: the recording starts with the audio engine, and the sea follows once
+// the images are loaded and the sea is decoded, up to half a second later on a busy machine.
+Mix Opening(const GameSound& sound) {
+    EXPECT_TRUE(sound.WaitUntil(1.6)) << "the game made no sound";
+    return MixOf(sound.Heard(), 0.5, 1.5);
+}
+
+TEST(SpraywickEndToEnd, TheEngineAndTheSeaPlayFromTheStartButNotWhileTheWindowIsUnfocused) {
+    GameSound sound;
+    GameFolder dir;
+    RunningGame game(BuiltGame(), dir.path());
+    ExpectBothHeard(Opening(sound), "at the start");
+
+    WindowManager windows;
+    double lost = sound.Now();
+    windows.FocusElsewhere();
+    Sleep(1);
+    double regained = sound.Now();
+    windows.Focus(std::stoul(game.window));
+    ASSERT_TRUE(sound.WaitUntil(regained + 1));
+    Recording heard = sound.Heard();
+    EXPECT_LT(MixOf(heard, lost + 0.3, regained).level, kSilent) << "unfocused";
+    ExpectBothHeard(MixOf(heard, regained + 0.3, regained + 1), "with the focus back");
+    EXPECT_TRUE(game.Running());
+}
+
+TEST(SpraywickEndToEnd, AMissingOrCorruptSoundLeavesTheGameRunningWithoutThatSound) {
+    {
+        GameSound sound;
+        GameFolder dir([](const std::string& data) { std::remove((data + "/engine.wav").c_str()); });
+        RunningGame game(BuiltGame(), dir.path());
+        Mix seaAlone = Opening(sound);
+        EXPECT_LT(seaAlone.hum, kNoEngine);
+        EXPECT_GT(seaAlone.side, kSeaHeard);
+        EXPECT_TRUE(game.Running()) << "without engine.wav";
+    }
+    {
+        GameSound sound;
+        GameFolder dir([](const std::string& data) {
+            std::remove((data + "/sea.ogg").c_str());
+            std::ofstream(data + "/sea.ogg") << "OggS and then nothing a decoder can use";
+        });
+        RunningGame game(BuiltGame(), dir.path());
+        Mix engineAlone = Opening(sound);
+        EXPECT_GT(engineAlone.hum, kEngineHeard);
+        EXPECT_LT(engineAlone.side, kSilent);
+        EXPECT_TRUE(game.Running()) << "with a corrupt sea.ogg";
+    }
+}
+
+TEST(SpraywickEndToEnd, WithoutASoundDeviceTheGamePlaysAndTheCloseButtonEndsIt) {
+    UseOpenAlConfig(OpenAlConfig("nodevice"));
+    GameFolder dir;
+    RunningGame game(BuiltGame(), dir.path());
+    Sleep(1);
+    game.Key("key", "space");
+    Sleep(0.5);
+    Screenshot shot = game.Shoot("silent");
+    ASSERT_EQ(shot.width, 640);
+    int sea = 0;
+    for (int y = 380; y < 480; y += 4)
+        for (int x = 0; x < 100; x += 4) sea += IsSea(shot.At(x, y));
+    EXPECT_GT(sea, 400) << "of 625 samples in the bottom-left corner";
+    EXPECT_TRUE(game.Running());
+    EXPECT_EQ(game.Close(), 0);
 }
 
 }  // namespace

@@ -23,6 +23,13 @@ void TempFolder::LinkGameData() const {
     EXPECT_EQ(symlink(data.c_str(), (path_ + "/data").c_str()), 0);
 }
 
+std::string TempFolder::LinkGameDataFiles() const {
+    std::string data = path_ + "/data";
+    std::string command = "mkdir '" + data + "' && ln -s '" + ZV_SOURCE_DIR + "/data'/* '" + data + "/'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return data;
+}
+
 void TempFolder::Write(const std::string& name, const std::string& text) const {
     std::ofstream(path_ + "/" + name, std::ios::binary) << text;
 }

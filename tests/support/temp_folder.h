@@ -14,6 +14,9 @@ public:
 
     // Links the repository's data folder in as ./data, where the game looks for it.
     void LinkGameData() const;
+    // Makes ./data a folder of links to each of the game's data files, so a test can remove or
+    // replace some of them; returns its path.
+    std::string LinkGameDataFiles() const;
     void Write(const std::string& name, const std::string& text) const;
     // The file's bytes, or `missing` when there is no such file.
     std::string Read(const std::string& name, const std::string& missing = "<none>") const;

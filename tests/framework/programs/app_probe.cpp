@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/app.h"
+#include "framework/audio.h"
 #include "framework/graphics.h"
 #include "framework/input.h"
 #include "native/entry.h"
@@ -93,12 +94,14 @@ void zv_init_globals() {
     app_init_globals();
     graphics_init_globals();
     input_init_globals();
+    audio_init_globals();
 }
 
 void gc_queue_roots() {
     app_queue_roots();
     graphics_queue_roots();
     input_queue_roots();
+    audio_queue_roots();
 }
 
 int Main() {
