@@ -80,6 +80,7 @@ unsigned char* ReadOgg(std::FILE* file, int& length, int& channels, int& format,
     return reinterpret_cast<unsigned char*>(samples);
 }
 
+#ifndef __EMSCRIPTEN__  // a page opens URLs itself (web_game.cpp)
 // Children of OpenUrl are reaped on later calls, so they never pile up as zombies.
 std::vector<pid_t> urlOpeners;
 
@@ -93,6 +94,7 @@ void ReapUrlOpeners() {
         }
     }
 }
+#endif
 
 }  // namespace
 
@@ -213,6 +215,7 @@ unsigned char* ZVGlfwGame::DecodeAudioFile(const String& path, int& length, int&
     return samples;
 }
 
+#ifndef __EMSCRIPTEN__
 // The desktop's default handler gets the URL as one argument; no shell ever sees it.
 void ZVGlfwGame::OpenUrl(const String& url) {
     ReapUrlOpeners();
@@ -222,3 +225,4 @@ void ZVGlfwGame::OpenUrl(const String& url) {
     pid_t pid;
     if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) == 0) urlOpeners.push_back(pid);
 }
+#endif
