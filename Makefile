@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: test run build deps assets clean install package
+.PHONY: test run build deps assets clean install package web
 
 deps:
 	@tools/install-deps
@@ -28,5 +28,10 @@ package: build
 assets: deps
 	tools/make-assets
 
+# The browser version in build-web/: serve that folder and open spraywick.html.
+web:
+	tools/install-deps web
+	tools/build-web build-web
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-web

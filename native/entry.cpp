@@ -21,8 +21,10 @@ void TerminateGlfwDuringMain() {
 }  // namespace
 
 int zv_host_main(int argc, char** argv) {
+#ifdef GLFW_JOYSTICK_HAT_BUTTONS  // GLFW 3.3 on; the browser's GLFW reports no hats anyway
     // Hats are not reported as extra buttons, so the button layout is the device's own.
     glfwInitHint(GLFW_JOYSTICK_HAT_BUTTONS, GLFW_FALSE);
+#endif
     if (!glfwInit()) {
         std::puts("glfwInit failed");
         std::fflush(stdout);

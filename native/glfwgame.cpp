@@ -248,7 +248,10 @@ void ZVGlfwGame::PumpEvents() {
     } else {
         glfwPollEvents();
     }
-    bool focused = glfwGetWindowAttrib(window, GLFW_FOCUSED);
+    ApplyFocus(glfwGetWindowAttrib(window, GLFW_FOCUSED));
+}
+
+void ZVGlfwGame::ApplyFocus(bool focused) {
     if (focused && suspended) {
         ResumeGame();
         schedule.Restart();

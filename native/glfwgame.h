@@ -45,14 +45,19 @@ public:
 
     // Processes window events (blocking while suspended) and suspends or resumes on focus.
     void PumpEvents();
+    // Suspends the game when the focus is lost and resumes it when it is back; the schedule
+    // restarts either way, so time spent suspended is not made up.
+    void ApplyFocus(bool focused);
 
     GLFWwindow* Window() const { return window; }
     // The window's drawable size in pixels, as GLFW reports it.
     void SetFramebufferSize(int width, int height);
 
-private:
+protected:
     ZVGlfwClock clock;
     ZVUpdateSchedule schedule{clock};
+
+private:
     int swapInterval = -1;  // applied to every window once it is 0 or more
     GLFWwindow* window = nullptr;
     // The device size: pixels, not screen coordinates, which on a scaled display are fewer. Kept
@@ -61,8 +66,12 @@ private:
     int framebufferHeight = 0;
 };
 
+#ifdef __EMSCRIPTEN__
+#include "native/web_game.h"  // the browser's host is the concrete one there
+#else
 // The concrete host the process entry creates.
 class ZVZorvexGame : public ZVGlfwGame {};
+#endif
 
 // The one desktop host, set by its constructor.
 extern ZVGlfwGame* glfwGameInstance;

@@ -424,17 +424,18 @@ int gxtkGraphics::ReadPixels(const Array<int>& pixels, int x, int y, int readWid
     if (!RowsInside(pixels.Length(), offset, pitch, readWidth, readHeight)) {
         raise_runtime_error("Array index out of range");
     }
-    std::vector<uint8_t> bgra(size_t(readWidth) * size_t(readHeight) * 4);
+    // RGBA, the one order WebGL reads in.
+    std::vector<uint8_t> rgba(size_t(readWidth) * size_t(readHeight) * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(x, GlRow(height, y, readHeight), readWidth, readHeight, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
+    glReadPixels(x, GlRow(height, y, readHeight), readWidth, readHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
 
     int* out = pixels.Data();
     for (int row = 0; row < readHeight; ++row) {
         // OpenGL returns the bottom row first.
-        const uint8_t* in = bgra.data() + size_t(readHeight - 1 - row) * size_t(readWidth) * 4;
+        const uint8_t* in = rgba.data() + size_t(readHeight - 1 - row) * size_t(readWidth) * 4;
         int* dest = out + offset + int64_t(row) * pitch;
         for (int column = 0; column < readWidth; ++column, in += 4) {
-            dest[column] = int(uint32_t(in[3]) << 24 | uint32_t(in[2]) << 16 | uint32_t(in[1]) << 8 | in[0]);
+            dest[column] = int(uint32_t(in[3]) << 24 | uint32_t(in[0]) << 16 | uint32_t(in[1]) << 8 | in[2]);
         }
     }
     return 0;
@@ -472,13 +473,12 @@ int gxtkGraphics::WriteSurfacePixels(gxtkSurface* surface, const Array<int>& pix
         }
     }
 
+    // Whole rows go up, since WebGL has no row length to cut a narrower rectangle from the copy.
     if (surface->seq == graphicsSeq) {
         glBindTexture(GL_TEXTURE_2D, surface->texture);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, surface->width);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, writeWidth, writeHeight, GL_RGBA, GL_UNSIGNED_BYTE,
-                        surface->data + (size_t(y) * size_t(surface->width) + size_t(x)) * 4);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, surface->width, writeHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                        surface->data + size_t(y) * size_t(surface->width) * 4);
     }
     return 0;
 }

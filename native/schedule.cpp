@@ -21,6 +21,19 @@ void ZVUpdateSchedule::RunFrame(ZVFrameSteps& steps) {
     RunDueUpdates(steps);
 }
 
+void ZVUpdateSchedule::RunBrowserFrame(ZVFrameSteps& steps) {
+    if (steps.IsSuspended()) return;
+    // Display frames rarely fall on the due time: the one nearest to it runs the update. The
+    // schedule itself stays absolute, so the rate holds on average whatever the display's rate.
+    if (rate != 0 && nextUpdate != 0.0 && nextUpdate - clock.Now() > updatePeriod / 2) return;
+    if (rate == 0) {
+        steps.UpdateGame();
+    } else {
+        RunDueUpdates(steps);
+    }
+    steps.RenderAndSwap();
+}
+
 void ZVUpdateSchedule::RunDueUpdates(ZVFrameSteps& steps) {
     if (nextUpdate == 0.0) nextUpdate = clock.Now();
     for (int count = 0; count < MAX_UPDATES_PER_FRAME; ++count) {

@@ -4,6 +4,11 @@
 // the updates that are due: none while suspended, exactly one when the rate is 0, otherwise at
 // most four, after which the schedule is dropped and restarts from the current time, so a slow
 // machine never tries to make up its backlog. The clock is an interface so tests can drive it.
+//
+// In a browser the page owns the frame and the host cannot sleep: the browser calls the host once
+// per display frame instead (RunBrowserFrame), and that call stands for the end of a desktop
+// frame's sleep. It does nothing until an update is due, then runs the due updates under the same
+// rules and renders, so the picture changes only when the game did.
 #pragma once
 
 class ZVClock {
@@ -37,6 +42,8 @@ public:
     double NextUpdate() const { return nextUpdate; }
 
     void RunFrame(ZVFrameSteps& steps);
+    // Events arrive by callbacks between browser frames, so this one pumps none.
+    void RunBrowserFrame(ZVFrameSteps& steps);
 
 private:
     void RunDueUpdates(ZVFrameSteps& steps);

@@ -39,6 +39,7 @@ String ReadText(std::FILE* file) {
     return String::FromBytes(bytes.data(), bytes.size());
 }
 
+#ifndef __EMSCRIPTEN__  // a page opens URLs itself (web_game.cpp)
 // Children of OpenUrl are reaped on later calls, so they never pile up as zombies.
 std::vector<pid_t> urlOpeners;
 
@@ -52,6 +53,7 @@ void ReapUrlOpeners() {
         }
     }
 }
+#endif
 
 }  // namespace
 
@@ -172,6 +174,7 @@ unsigned char* ZVGlfwGame::DecodeAudioFile(const String& path, int& length, int&
     return samples;
 }
 
+#ifndef __EMSCRIPTEN__
 // The desktop's default handler gets the URL as one argument; no shell ever sees it.
 void ZVGlfwGame::OpenUrl(const String& url) {
     ReapUrlOpeners();
@@ -181,3 +184,4 @@ void ZVGlfwGame::OpenUrl(const String& url) {
     pid_t pid;
     if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) == 0) urlOpeners.push_back(pid);
 }
+#endif

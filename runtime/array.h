@@ -1,8 +1,8 @@
 // Array<T>: a fixed-length, bounds-checked array. The value is one pointer to collected storage
 // (Array<T>::Rep); copying the value shares the storage.
 //
-// Storage is a 32-byte header (the collector header with the length in the word after `flags`)
-// followed by the elements. Every empty array of one element type points at a single static
+// Storage is a header (the collector header and the length, 32 bytes on a 64-bit machine, where
+// the length fills the word after `flags`) followed by the elements, 8-byte aligned. Every empty array of one element type points at a single static
 // storage of colour 3, so an array is never null and an empty one costs nothing.
 //
 // Object elements are written through the barrier (Set); String elements hold a reference each.
@@ -28,7 +28,8 @@ public:
     public:
         int length;
 
-        T* data() { return reinterpret_cast<T*>(reinterpret_cast<char*>(this) + 32); }
+        static constexpr size_t data_offset() { return (sizeof(Rep) + 7) & ~size_t(7); }
+        T* data() { return reinterpret_cast<T*>(reinterpret_cast<char*>(this) + data_offset()); }
 
         ~Rep() override {
             if constexpr (!std::is_trivially_destructible<T>::value) {
@@ -45,7 +46,7 @@ public:
 
         // New zeroed storage of `n` > 0 elements.
         static Rep* New(int n) {
-            int64_t bytes = 32 + int64_t(n) * int64_t(sizeof(T));
+            int64_t bytes = int64_t(data_offset()) + int64_t(n) * int64_t(sizeof(T));
             if (bytes > INT32_MAX - 8) gc_out_of_memory();  // more than a block size can say
             void* block = gc_allocate(int(bytes));
             Rep* rep = ::new (block) Rep();
@@ -65,7 +66,7 @@ public:
         explicit Rep(static_storage_tag tag) : gc_object(tag), length(0) {}
         static Rep empty_storage;
     };
-    static_assert(sizeof(Rep) == 32, "the length shares the header's last word");
+    static_assert(sizeof(void*) != 8 || sizeof(Rep) == 32, "the length shares the header's last word");
 
     Array() : rep_(Rep::Empty()) {}
     explicit Array(int n) : rep_(n <= 0 ? Rep::Empty() : Rep::New(n)) {}

@@ -25,9 +25,9 @@ gc_sentinel white_list, grey_list, black_list, garbage_list;
 
 // A block whose object has been destroyed (or not yet constructed) is raw memory: its header
 // words are read and written as bytes, never through gc_object. The offsets are those of the
-// header's members (checked by the collector's tests).
-constexpr size_t NEXT_OFFSET = 8;
-constexpr size_t FLAGS_OFFSET = 24;
+// header's members after the virtual table pointer (checked by the collector's tests).
+constexpr size_t NEXT_OFFSET = sizeof(void*);
+constexpr size_t FLAGS_OFFSET = 3 * sizeof(void*);
 
 int raw_flags(void* block) {
     int flags;

@@ -1,5 +1,5 @@
 // The host loop's schedule, driven by a fake clock: sleeping, catch-up, dropped schedules,
-// rate 0, rate changes inside an update and suspension.
+// rate 0, rate changes inside an update and suspension; and the same rules in browser frames.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -186,6 +186,84 @@ TEST(Schedule, NoUpdatesWhileSuspendedAndAFreshScheduleOnResume) {
     frame.suspended = true;
     frame.onPump = [] {};
     EXPECT_EQ(frame.Run(schedule, 2), (std::vector<int>{0, 0}));
+}
+
+// Browser frames at a display rate: the updates each frame ran, and how many frames rendered.
+struct BrowserRun {
+    std::vector<int> counts;
+    int renders = 0;
+};
+
+BrowserRun RunBrowserFrames(ZVUpdateSchedule& schedule, FakeFrame& frame, double displayHertz, int frames) {
+    BrowserRun run;
+    for (int f = 0; f < frames; ++f) {
+        int before = frame.updates;
+        size_t logged = frame.log.size();
+        schedule.RunBrowserFrame(frame);
+        run.counts.push_back(frame.updates - before);
+        for (size_t i = logged; i < frame.log.size(); ++i) run.renders += frame.log[i] == "render";
+        frame.clock.now += 1.0 / displayHertz;
+    }
+    return run;
+}
+
+int Sum(const std::vector<int>& counts) {
+    int sum = 0;
+    for (int n : counts) sum += n;
+    return sum;
+}
+
+TEST(Schedule, BrowserFramesKeepTheUpdateRateWhateverTheDisplayRate) {
+    for (double display : {60.0, 59.94, 75.0, 144.0, 30.0}) {
+        SCOPED_TRACE(display);
+        FakeClock clock;
+        FakeFrame frame(clock);
+        ZVUpdateSchedule schedule(clock);
+        schedule.SetRate(60);
+
+        // The first frame updates at once and then renders; the browser never sleeps.
+        schedule.RunBrowserFrame(frame);
+        EXPECT_EQ(frame.log, (std::vector<std::string>{"update", "render"}));
+        clock.now += 1.0 / display;
+
+        BrowserRun run = RunBrowserFrames(schedule, frame, display, int(display * 10));
+        EXPECT_NEAR(Sum(run.counts), 600, 2);
+        EXPECT_TRUE(clock.sleeps.empty());
+        // Frames without an update leave the last picture; the others render once, after them.
+        int framesWithUpdates = 0;
+        for (int n : run.counts) framesWithUpdates += n > 0;
+        EXPECT_EQ(run.renders, framesWithUpdates);
+        EXPECT_EQ(frame.log.back(), "render");
+        if (display == 60.0) {
+            EXPECT_EQ(run.counts, std::vector<int>(600, 1));
+        } else if (display == 30.0) {
+            EXPECT_EQ(run.counts, std::vector<int>(300, 2));
+        }
+    }
+}
+
+TEST(Schedule, BrowserFramesCatchUpAtMostFourAndStopWhileSuspended) {
+    FakeClock clock;
+    FakeFrame frame(clock);
+    ZVUpdateSchedule schedule(clock);
+    schedule.SetRate(60);
+    RunBrowserFrames(schedule, frame, 60, 3);
+
+    // A hidden tab gets no frames for a second: four updates, then a fresh schedule.
+    clock.now += 1.0;
+    EXPECT_EQ(RunBrowserFrames(schedule, frame, 60, 3).counts, (std::vector<int>{4, 1, 1}));
+
+    frame.suspended = true;
+    frame.log.clear();
+    EXPECT_EQ(RunBrowserFrames(schedule, frame, 60, 3).counts, (std::vector<int>{0, 0, 0}));
+    EXPECT_TRUE(frame.log.empty());
+
+    // Rate 0: one update and one render in every frame.
+    frame.suspended = false;
+    schedule.SetRate(0);
+    BrowserRun run = RunBrowserFrames(schedule, frame, 144, 5);
+    EXPECT_EQ(run.counts, std::vector<int>(5, 1));
+    EXPECT_EQ(run.renders, 5);
 }
 
 }  // namespace

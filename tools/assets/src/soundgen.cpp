@@ -1,6 +1,6 @@
 // Synthesises the game's two looping sounds as 16-bit PCM WAV files:
 //   engine.wav  2 s mono at 22050 Hz: a low outboard-motor hum
-//   sea.wav     20 s stereo at 44100 Hz: surf and wind (make-assets encodes it to sea.ogg)
+//   sea.wav     20 s stereo at 22050 Hz: surf and wind (make-assets encodes it to sea.ogg)
 // usage: soundgen <output folder>
 //
 // Both must loop without a click, so everything is periodic in the length of the file:
@@ -135,7 +135,9 @@ double breaker(double since) {
 }
 
 void make_sea(const std::string &folder) {
-    constexpr int kRate = 44100;
+    // The mix is low-passed at 7 kHz, so 22050 Hz keeps all of it at half the decoding cost,
+    // which the game pays before its first frame.
+    constexpr int kRate = 22050;
     constexpr double kSeconds = 20;
     constexpr size_t kLength = size_t(kSeconds * kRate);
     struct Wave { double start, strength; };
