@@ -13,9 +13,6 @@
 #include <memory>
 #include <thread>
 
-// After gtest: Xlib defines macros such as None and Bool that gtest would trip over.
-#include <X11/Xlib.h>
-
 extern char** environ;
 
 std::string Shell(const std::string& command) {
@@ -95,29 +92,4 @@ Screenshot RunningGame::Shoot(const std::string& name) {
     if (pixels) shot.rgb.assign(pixels, pixels + shot.width * shot.height * 3);
     stbi_image_free(pixels);
     return shot;
-}
-
-WindowManager::WindowManager() : display(XOpenDisplay(nullptr)) {}
-
-WindowManager::~WindowManager() {
-    if (display) XCloseDisplay(display);
-}
-
-void WindowManager::Focus(unsigned long window) {
-    XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
-    XSync(display, False);
-}
-
-void WindowManager::FocusElsewhere() { Focus(DefaultRootWindow(display)); }
-
-void WindowManager::PressClose(unsigned long window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/window_manager.h"
+
 // Runs a shell command and returns its standard output without the trailing newline.
 std::string Shell(const std::string& command);
 
@@ -46,24 +48,6 @@ public:
     pid_t pid = 0;
     bool exited = false;
     std::string window;  // empty when no window appeared
-};
-
-// What a window manager does for the user: focus a window, or take the focus away, and press a
-// window's close button.
-class WindowManager {
-public:
-    WindowManager();
-    ~WindowManager();
-    WindowManager(const WindowManager&) = delete;
-    WindowManager& operator=(const WindowManager&) = delete;
-
-    // Windows are X window ids, as xdotool prints them.
-    void Focus(unsigned long window);
-    void FocusElsewhere();
-    void PressClose(unsigned long window);
-
-private:
-    struct _XDisplay* display;  // Xlib's Display, whose macros stay out of the tests' headers
 };
 
 // The spraywick binary of this build.

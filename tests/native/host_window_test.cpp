@@ -23,6 +23,7 @@
 #include <stb/stb_image_write.h>
 
 #include "tests/support/process.h"
+#include "tests/support/window_manager.h"
 
 extern char** environ;
 
@@ -122,14 +123,8 @@ private:
 };
 
 // A connection to the X server, acting as the window manager and the user would.
-class XServer {
+class XServer : public WindowManager {
 public:
-    XServer() : display(XOpenDisplay(nullptr)) {}
-    ~XServer() {
-        if (display) XCloseDisplay(display);
-    }
-    bool Open() const { return display != nullptr; }
-
     // The top-level window with this name, or 0.
     Window Find(const std::string& name) { return Find(DefaultRootWindow(display), name); }
 
@@ -151,23 +146,6 @@ public:
     int ScreenWidth() { return DisplayWidth(display, DefaultScreen(display)); }
     int ScreenHeight() { return DisplayHeight(display, DefaultScreen(display)); }
 
-    // What a window manager sends when the close button is pressed.
-    void RequestClose(Window window) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, window, False, NoEventMask, &event);
-        XSync(display, False);
-    }
-    void Focus(Window window) {
-        XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
-        XSync(display, False);
-    }
-    void FocusRoot() { Focus(DefaultRootWindow(display)); }
     void Resize(Window window, int width, int height) {
         XResizeWindow(display, window, unsigned(width), unsigned(height));
         XSync(display, False);
@@ -205,8 +183,6 @@ private:
         if (children) XFree(children);
         return found;
     }
-
-    Display* display;
 };
 
 bool HasPrefix(const std::string& line, const std::string& prefix) { return line.compare(0, prefix.size(), prefix) == 0; }
@@ -266,7 +242,7 @@ TEST_F(HostWindow, OpensACentredCaptionedWindowRendersFirstAndEndsOnTheCloseRequ
     EXPECT_NEAR(pixel(320, 239)[0], 51, 2);
     EXPECT_NEAR(pixel(319, 240)[0], 51, 2);
 
-    x.RequestClose(window);
+    x.PressClose(window);
     EXPECT_EQ(probe.ExitStatus(), 0);
     EXPECT_EQ(probe.Lines().back(), "key 1 432");
 }
@@ -277,7 +253,7 @@ TEST_F(HostWindow, LosingTheFocusSuspendsUpdatesUntilItReturns) {
     ASSERT_NE(window, 0u);
     ASSERT_TRUE(probe.WaitForLine("update 2"));
 
-    x.FocusRoot();
+    x.FocusElsewhere();
     ASSERT_TRUE(probe.WaitForLine("suspend"));
     probe.Drain(1.0);  // ample time for thirty updates, were any run
     size_t suspendAt = IndexOf(probe.Lines(), [](const std::string& l) { return l == "suspend"; });
@@ -293,7 +269,7 @@ TEST_F(HostWindow, LosingTheFocusSuspendsUpdatesUntilItReturns) {
               resumeAt);
     EXPECT_EQ(probe.Count("suspend"), 1);
     EXPECT_EQ(probe.Count("resume"), 1);
-    x.RequestClose(window);
+    x.PressClose(window);
     EXPECT_EQ(probe.ExitStatus(), 0);
 }
 
@@ -304,7 +280,7 @@ TEST_F(HostWindow, TheDeviceSizeFollowsAResizedWindow) {
     ASSERT_TRUE(probe.WaitForLine("update 1"));
     x.Resize(window, 800, 600);
     EXPECT_TRUE(probe.WaitForLine("size 800 600"));
-    x.RequestClose(window);
+    x.PressClose(window);
     EXPECT_EQ(probe.ExitStatus(), 0);
 }
 
@@ -332,7 +308,7 @@ TEST_F(HostWindow, KeysAndMouseButtonsArriveTranslated) {
     EXPECT_EQ(probe.Count("mouse 4 0 100 50"), 1);
     EXPECT_EQ(probe.Count("mouse 4 3"), 0);
     EXPECT_EQ(probe.Count("mouse 5 3"), 0);
-    x.RequestClose(window);
+    x.PressClose(window);
     EXPECT_EQ(probe.ExitStatus(), 0);
 }
 
@@ -361,7 +337,7 @@ TEST_F(HostWindow, ReopeningTheWindowReleasesHeldKeysAndStartsANewContext) {
     x.Geometry(second, left, top, width, height);
     EXPECT_EQ(width, 640);
     EXPECT_EQ(height, 480);
-    x.RequestClose(second);
+    x.PressClose(second);
     EXPECT_EQ(probe.ExitStatus(), 0);
     EXPECT_EQ(probe.Count("key 2 88"), 1);
 }
