@@ -2,8 +2,9 @@
 // (Array<T>::Rep); copying the value shares the storage.
 //
 // Storage is a header (the collector header and the length, 32 bytes on a 64-bit machine, where
-// the length fills the word after `flags`) followed by the elements, 8-byte aligned. Every empty array of one element type points at a single static
-// storage of colour 3, so an array is never null and an empty one costs nothing.
+// the length fills the word after `flags`) followed by the elements, 8-byte aligned. Every empty
+// array of one element type points at a single static storage of colour 3, so an array is never
+// null and an empty one costs nothing.
 //
 // Object elements are written through the barrier (Set); String elements hold a reference each.
 // Storing an array into a field or global goes through gc_store_array.
