@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "native/glfwgame.h"
+#include "native/image_claims.h"
 #include "native/install_paths.h"
 #include "native/ogg.h"
 #include "native/wav.h"
@@ -147,7 +148,7 @@ unsigned char* ZVGlfwGame::DecodeImageFile(const String& path, int& width, int& 
     std::FILE* file = OpenDataFile(path, String("rb"));
     if (!file) return nullptr;
     int w = 0, h = 0, d = 0;
-    unsigned char* pixels = stbi_load_from_file(file, &w, &h, &d, 0);
+    unsigned char* pixels = ZVImageClaimFits(file) ? stbi_load_from_file(file, &w, &h, &d, 0) : nullptr;
     std::fclose(file);
     if (!pixels) return nullptr;
     width = w;

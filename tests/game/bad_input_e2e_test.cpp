@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/game/running_game.h"
+#include "tests/support/hostile_images.h"
 #include "tests/support/process.h"
 #include "tests/support/sound_capture.h"
 #include "tests/support/temp_folder.h"
@@ -76,6 +77,23 @@ TEST_F(BadInputEndToEnd, ADamagedImageEndsTheGameWithAReportThatNamesIt) {
         EXPECT_EQ(result.exit_status, 255);
         EXPECT_NE(result.out.find("Zorvex Runtime Error : Unable to load image \"squid.png\"\n"), std::string::npos)
             << result.out;
+    }
+}
+
+// An image whose header claims more than its file could hold is refused before a byte of it is
+// decoded: at once, and without the game's memory growing.
+TEST_F(BadInputEndToEnd, AnImageThatClaimsAHugeSizeIsRefusedAtOnce) {
+    for (const HostileImage& image : ImagesClaimingTooMuch()) {
+        SCOPED_TRACE(image.claim);
+        TempFolder dir("spraywick-huge-image");
+        std::string whale = dir.LinkGameDataFiles() + "/whale.png";
+        std::remove(whale.c_str());
+        std::ofstream(whale, std::ios::binary) << image.bytes;
+        ProcessResult result = run_process(BuiltGame(), {}, "", dir.path());
+        EXPECT_EQ(result.exit_status, 255);
+        EXPECT_NE(result.out.find("Zorvex Runtime Error : Unable to load image \"whale.png\"\n"), std::string::npos)
+            << result.out;
+        EXPECT_LT(result.peak_memory_kib, 256 * 1024);
     }
 }
 

@@ -10,11 +10,14 @@
 #include <cstring>
 #include <ctime>
 #include <thread>
+#include <vector>
 
 #include <stb/stb_image_write.h>
 
 #include "native/glfwgame.h"
+#include "native/image_claims.h"
 #include "tests/native/native_test_folder.h"
+#include "tests/support/hostile_images.h"
 #include "tests/support/test_program.h"
 
 namespace {
@@ -169,6 +172,26 @@ TEST_F(Services, DecodeImageFileKeepsTheFilesComponents) {
     EXPECT_EQ(host.DecodeImageFile(String("missing.png"), width, height, depth), nullptr);
     EXPECT_EQ(width, -1);
     EXPECT_EQ(ZVGame().DecodeImageFile(String("grey.png"), width, height, depth), nullptr);
+}
+
+TEST_F(Services, ImagesThatClaimMoreThanTheirFileHoldsAreRefusedBeforeDecoding) {
+    for (const HostileImage& image : ImagesClaimingTooMuch()) {
+        WriteFile("claim.png", image.bytes);
+        std::FILE* file = std::fopen("claim.png", "rb");
+        EXPECT_FALSE(ZVImageClaimFits(file)) << image.claim;
+        std::fclose(file);
+    }
+    // Real pictures at the edges still load: the widest allowed, and a large flat one that
+    // compresses to almost nothing.
+    std::vector<unsigned char> grey(1000 * 1000, 200);
+    ASSERT_NE(stbi_write_png("wide.png", MAX_IMAGE_SIDE, 1, 1, grey.data(), MAX_IMAGE_SIDE), 0);
+    ASSERT_NE(stbi_write_png("flat.png", 1000, 1000, 1, grey.data(), 1000), 0);
+    for (const char* name : {"wide.png", "flat.png"}) {
+        int width = 0, height = 0, depth = 0;
+        unsigned char* pixels = host.DecodeImageFile(String(name), width, height, depth);
+        EXPECT_NE(pixels, nullptr) << name;
+        std::free(pixels);
+    }
 }
 
 TEST_F(Services, FillDateFillsAsFarAsTheArrayReaches) {

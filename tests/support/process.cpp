@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,7 +77,9 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
     close(out[0]);
     close(err[0]);
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
     result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.peak_memory_kib = usage.ru_maxrss;
     return result;
 }

@@ -8,6 +8,7 @@ struct ProcessResult {
     int exit_status = -1;  // 0-255, or -1 when the child was killed by a signal
     std::string out;       // standard output
     std::string err;       // standard error
+    long peak_memory_kib = 0;  // the child's largest resident size
 };
 
 // Runs `program` with `args`, feeding `input` on standard input and then closing it.
