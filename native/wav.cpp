@@ -69,8 +69,9 @@ unsigned char* ZVReadWav(std::FILE* file, int& length, int& channels, int& forma
         !in.U16(blockAlign) || !in.U16(bitsPerSample)) {
         return nullptr;
     }
-    // Fewer than 8 bits or no channels would make a sample frame zero bytes long.
-    if (audioFormat != PCM_FORMAT || channelCount == 0 || bitsPerSample < 8) return nullptr;
+    // Only whole 8- and 16-bit samples play as they are stored: 12- or 20-bit data read a byte or
+    // two at a time would be noise, and no channels would make a sample frame zero bytes long.
+    if (audioFormat != PCM_FORMAT || channelCount == 0 || (bitsPerSample != 8 && bitsPerSample != 16)) return nullptr;
     if (sampleRate == 0 || sampleRate > uint32_t(INT_MAX)) return nullptr;
     if (!in.Skip(fmtSize - PCM_FMT_SIZE)) return nullptr;
 

@@ -74,6 +74,8 @@ TEST_F(AudioEngine, OnlyEightOrSixteenBitMonoOrStereoIsLoaded) {
     WriteTone("mono8.wav", 0.1, 1, 22050, 8);
     WriteTone("stereo8.wav", 0.1, 2, 22050, 8);
     WriteTone("stereo16.wav", 0.1, 2, 44100, 16);
+    WriteTone("mono12.wav", 0.1, 1, 22050, 12);
+    WriteTone("mono20.wav", 0.1, 1, 22050, 20);
     WriteTone("mono24.wav", 0.1, 1, 22050, 24);
     WriteTone("mono32.wav", 0.1, 1, 22050, 32);
     WriteTone("three16.wav", 0.1, 3, 22050, 16);
@@ -87,7 +89,8 @@ TEST_F(AudioEngine, OnlyEightOrSixteenBitMonoOrStereoIsLoaded) {
     gxtkSample* sample = audio->LoadSample(String("tone.wav"));
     ASSERT_NE(sample, nullptr);
     ALuint buffer = sample->buffer;
-    for (const char* name : {"mono24.wav", "mono32.wav", "three16.wav", "rate0.wav", "missing.wav"}) {
+    for (const char* name :
+         {"mono12.wav", "mono20.wav", "mono24.wav", "mono32.wav", "three16.wav", "rate0.wav", "missing.wav"}) {
         EXPECT_EQ(audio->LoadSample(String(name)), nullptr) << name;
         EXPECT_FALSE(audio->LoadSampleInto(sample, String(name))) << name;
         EXPECT_EQ(sample->buffer, buffer) << "a refused file leaves the sample's sound as it was";

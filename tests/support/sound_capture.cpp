@@ -36,11 +36,12 @@ std::string WriteWaveConfig(const std::string& folder, const std::string& wavPat
 }
 
 void WriteTone(const std::string& path, double seconds, int channels, int rate, int bits) {
-    int frames = int(seconds * rate), bytes = bits / 8;
+    // Samples of 12 or 20 bits sit left-justified in whole bytes, as WAV stores them.
+    int frames = int(seconds * rate), bytes = (bits + 7) / 8;
     std::string data;
     for (int i = 0; i < frames; ++i) {
         double wave = 0.5 * std::sin(2 * M_PI * 440 * i / rate);
-        uint32_t value = bytes == 1 ? uint32_t(128 + int(127 * wave)) : uint32_t(int32_t(wave * double(1u << (bits - 1))));
+        uint32_t value = bytes == 1 ? uint32_t(128 + int(127 * wave)) : uint32_t(int32_t(wave * double(1u << (bits - 1)))) << (8 * bytes - bits);
         for (int c = 0; c < channels; ++c) data += U32(value).substr(0, size_t(bytes));
     }
     unsigned block = unsigned(channels * bytes);
