@@ -1,5 +1,6 @@
 #include "native/ogg.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -59,7 +60,8 @@ bool ZVOggCommentsFit(const uint8_t* bytes, size_t size) {
     return true;
 }
 
-unsigned char* ZVReadOgg(std::FILE* file, int& length, int& channels, int& format, int& hertz) {
+unsigned char* ZVReadOgg(std::FILE* file, int& length, int& channels, int& format, int& hertz,
+                         size_t maxBytes) {
     std::vector<uint8_t> bytes;
     uint8_t piece[4096];
     for (size_t n; (n = std::fread(piece, 1, sizeof piece, file)) > 0;) bytes.insert(bytes.end(), piece, piece + n);
@@ -75,6 +77,9 @@ unsigned char* ZVReadOgg(std::FILE* file, int& length, int& channels, int& forma
         stb_vorbis_close(decoder);
         return nullptr;
     }
+    // The buffer doubles while the decoder fills it, and never beyond the limit: a stream that
+    // comes within a step of the limit is refused.
+    const size_t maxSamples = maxBytes / sizeof(short);
     const size_t step = size_t(info.channels) * 4096;
     size_t capacity = step, fill = 0;
     short* samples = static_cast<short*>(std::malloc(capacity * sizeof(short)));
@@ -83,19 +88,17 @@ unsigned char* ZVReadOgg(std::FILE* file, int& length, int& channels, int& forma
                                                               int(capacity - fill));
         if (frames == 0) break;
         fill += size_t(frames) * size_t(info.channels);
-        if (fill + step > capacity) {
-            capacity *= 2;
-            short* grown = static_cast<short*>(std::realloc(samples, capacity * sizeof(short)));
-            if (!grown) std::free(samples);
-            samples = grown;
+        if (fill + step <= capacity) continue;
+        short* grown = nullptr;
+        if (capacity < maxSamples) {
+            capacity = std::min(capacity * 2, maxSamples);
+            grown = static_cast<short*>(std::realloc(samples, capacity * sizeof(short)));
         }
+        if (!grown) std::free(samples);
+        samples = grown;
     }
     stb_vorbis_close(decoder);
-    // The collector counts native bytes in an Int.
-    if (!samples || fill * sizeof(short) > size_t(INT32_MAX)) {
-        std::free(samples);
-        return nullptr;
-    }
+    if (!samples) return nullptr;
     short* shrunk = static_cast<short*>(std::realloc(samples, (fill ? fill : 1) * sizeof(short)));
     if (shrunk) samples = shrunk;
     length = int(fill / size_t(info.channels));

@@ -201,6 +201,16 @@ TEST_F(AudioDecode, OggDecodesToSigned16BitSamples) {
     Decode("junk.ogg", junk);
     EXPECT_EQ(cut.samples, nullptr);
     EXPECT_EQ(junk.samples, nullptr);
+
+    // A stream that decodes to more than the limit is refused once its samples reach it.
+    for (size_t limit : {size_t(60000), size_t(200000)}) {
+        std::FILE* file = std::fopen("tone.ogg", "rb");
+        int length = -1, channels, format, hertz;
+        unsigned char* samples = ZVReadOgg(file, length, channels, format, hertz, limit);
+        std::fclose(file);
+        EXPECT_EQ(samples != nullptr, limit > size_t(ogg.length) * 4 + 4096 * 4) << limit;
+        std::free(samples);
+    }
 }
 
 // An Ogg page holding `segments` (their sizes) of `body`.
