@@ -42,11 +42,13 @@ void BM_GameFontDescription(benchmark::State& state) {
 BENCHMARK(BM_GameFontDescription)->Unit(benchmark::kMicrosecond);
 
 // Shape 0: char lines as a font description has them; 1: one element holding one long text;
-// 2: one attribute of many segments joined by operators.
+// 2: one attribute of many segments joined by operators; 3: the same under a name a tenth of the
+// document long.
 std::string Generated(int shape, size_t bytes) {
     std::string text = "<font>\n";
     if (shape == 1) text = "<font>";
     if (shape == 2) text = "<font><char v=0";
+    if (shape == 3) text = "<font><char " + std::string(bytes / 10, 'v') + "=0";
     for (int i = 0; text.size() < bytes; ++i) {
         std::string n = std::to_string(i % 1000);
         if (shape == 0) {
@@ -58,7 +60,7 @@ std::string Generated(int shape, size_t bytes) {
             text += "+" + n;
         }
     }
-    return text + (shape == 2 ? "/></font>" : "</font>");
+    return text + (shape >= 2 ? "/></font>" : "</font>");
 }
 
 void BM_Generated(benchmark::State& state) {
@@ -66,7 +68,7 @@ void BM_Generated(benchmark::State& state) {
 }
 BENCHMARK(BM_Generated)
     ->ArgNames({"shape", "bytes"})
-    ->ArgsProduct({{0, 1, 2}, {100 << 10, 1 << 20}})
+    ->ArgsProduct({{0, 1, 2, 3}, {100 << 10, 1 << 20}})
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);

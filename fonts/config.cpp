@@ -79,17 +79,19 @@ private:
 // many attributes would make a tag quadratic.
 class TagAttributes {
 public:
-    void Add(const String& name, const String& segment) {
+    // The attribute of that name, found or added. The parser keys a name once, however many
+    // segments follow it: lower-casing and hashing a long name at every segment was quadratic.
+    size_t Named(const String& name) {
         String lowerName = name.ToLower();
         std::u32string key(lowerName.Data(), size_t(lowerName.Length()));
         auto found = index_.find(key);
-        if (found == index_.end()) {
-            index_.emplace(key, attributes_.size());
-            attributes_.push_back({name, {segment}});
-        } else {
-            attributes_[found->second].segments.push_back(segment);
-        }
+        if (found != index_.end()) return found->second;
+        index_.emplace(key, attributes_.size());
+        attributes_.push_back({name, {}});
+        return attributes_.size() - 1;
     }
+
+    void AddSegment(size_t attribute, const String& segment) { attributes_[attribute].segments.push_back(segment); }
 
     void GiveTo(c_ConfigNode* node) {
         ZV_FUNC("TagAttributes.GiveTo");
@@ -420,20 +422,27 @@ private:
         }
         ZV_AT if (findHasName && findHasSegmentEnd) {
             ZV_BLOCK;
-            ZV_AT tagAttributes.Add(findName.ToString(), findSegment.ToString());
+            ZV_AT AddToAttribute(findSegment.ToString());
             ZV_AT findHasSegmentEnd = false;
             ZV_AT findSegment.Clear();
         }
         ZV_AT if (findHasName && findHasOperator) {
             ZV_BLOCK;
-            ZV_AT tagAttributes.Add(findName.ToString(), CharacterText(findOperator));
+            ZV_AT AddToAttribute(CharacterText(findOperator));
             ZV_AT findHasOperator = false;
         }
         ZV_AT if (findHasEnd) ClearContentState();
         ZV_AT return true;
     }
 
+    // findName stays the same from the moment it is complete until the content state is cleared.
+    void AddToAttribute(const String& segment) {
+        if (findAttribute < 0) findAttribute = int(tagAttributes.Named(findName.ToString()));
+        tagAttributes.AddSegment(size_t(findAttribute), segment);
+    }
+
     void ClearContentState() {
+        findAttribute = -1;
         findName.Clear();
         findSegment.Clear();
         findOperator = 0;
@@ -528,6 +537,7 @@ private:
     // The tag content (findHasEnd and the quote state are shared with the scanner).
     c_ConfigNode* findTag = nullptr;
     TagAttributes tagAttributes;
+    int findAttribute = -1;  // the entry of tagAttributes that findName names, once looked up
     TextBuffer findName;
     TextBuffer findSegment;
     String::Char findOperator = 0;
