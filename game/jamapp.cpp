@@ -218,8 +218,12 @@ int c_JamApp::EndGame() {
     ZV_AT new c_Wipeout(RopeX(416), RopeY(416), int(Sgn(playerAng)));
     ZV_AT if (score > bestScore) {
         ZV_BLOCK;
-        ZV_AT bestScore = score;
-        ZV_AT SaveState(String::FromInt(bestScore));
+        // Another copy of the game may have saved a higher best since this one started: read the
+        // state again, and never write a lower one over it.
+        ZV_AT int savedBest = LoadState().ToInt();
+        ZV_LOCAL(savedBest);
+        ZV_AT bestScore = score > savedBest ? score : savedBest;
+        ZV_AT if (score > savedBest) SaveState(String::FromInt(bestScore));
     }
     ZV_AT playerSkiing = false;
     ZV_AT gameState = StateWipedOut;

@@ -55,3 +55,5 @@ void GameHarness::StartRun() {
 }
 
 std::string GameHarness::SavedState() const { return folder_.Read(".zorvexstate"); }
+
+void GameHarness::WriteState(const std::string& text) { folder_.Write(".zorvexstate", text); }

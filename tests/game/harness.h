@@ -38,6 +38,8 @@ public:
     void StartRun();
     // The state file's text, or "<none>" when the game never wrote one.
     std::string SavedState() const;
+    // Writes the state file behind the game's back, as another copy of the game would.
+    void WriteState(const std::string& text);
 
 private:
     TempFolder folder_;

@@ -68,6 +68,13 @@ TEST(GameRules, BestScoreIsSavedOnlyWhenBeaten) {
     EXPECT_EQ(game.SavedState(), "501");
     EXPECT_EQ(game.app()->bestScore, 501);
 
+    // A second copy of the game saved a higher best meanwhile: this copy's new best keeps it.
+    game.WriteState("100000");
+    game.app()->score = 600;
+    game.app()->EndGame();
+    EXPECT_EQ(game.SavedState(), "100000");
+    EXPECT_EQ(game.app()->bestScore, 100000);
+
     GameHarness garbled(640, 480, "  42 points");
     EXPECT_EQ(garbled.app()->bestScore, 42);
     GameHarness nonsense(640, 480, "best");
