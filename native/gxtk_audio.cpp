@@ -14,6 +14,7 @@ namespace {
 
 // Buffers of destroyed samples, waiting until no source holds them.
 std::vector<ALuint> discardedBuffers;
+bool releaseAtExitRegistered = false;
 
 bool ValidChannel(int channel) { return channel >= 0 && channel < gxtkAudio::CHANNEL_COUNT; }
 
@@ -39,6 +40,17 @@ void RequireSample(gxtkSample* sample) {
     if (!sample) raise_runtime_error("Null sample");
 }
 
+// OpenAL reports a device still open when the process ends as an error on standard error, so
+// the engine's context and device are let go of first. Its sources and buffers go with them.
+void ReleaseDeviceAtExit() {
+    if (!audioInstance || !audioInstance->device) return;
+    alcMakeContextCurrent(nullptr);
+    if (audioInstance->context) alcDestroyContext(audioInstance->context);
+    alcCloseDevice(audioInstance->device);
+    audioInstance->context = nullptr;
+    audioInstance->device = nullptr;
+}
+
 }  // namespace
 
 // ---- gxtkSample ----
@@ -60,6 +72,7 @@ int gxtkSample::Discard() {
 // ---- gxtkAudio ----
 
 gxtkAudio::gxtkAudio() {
+    if (!releaseAtExitRegistered) releaseAtExitRegistered = std::atexit(ReleaseDeviceAtExit) == 0;
     audioInstance = this;
     // Names queued under an earlier engine's context would name this one's buffers.
     discardedBuffers.clear();

@@ -6,10 +6,12 @@
 #include <spawn.h>
 #include <stb/stb_image.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -46,6 +48,11 @@ RunningGame::RunningGame(const std::string& binary, const std::string& folder,
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    char outputPath[] = "/tmp/spraywick-output-XXXXXX";
+    close(mkstemp(outputPath));
+    outputPath_ = outputPath;
+    posix_spawn_file_actions_addopen(&actions, 1, outputPath, O_WRONLY | O_APPEND, 0);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
     char* argv[] = {const_cast<char*>(binary.c_str()), nullptr};
     EXPECT_EQ(posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, envp.data()), 0);
     posix_spawn_file_actions_destroy(&actions);
@@ -55,9 +62,17 @@ RunningGame::RunningGame(const std::string& binary, const std::string& folder,
 }
 
 RunningGame::~RunningGame() {
-    if (exited) return;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
+    if (!exited) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    if (testing::Test::HasFailure()) std::fprintf(stderr, "The game's output:\n%s", Output().c_str());
+    std::remove(outputPath_.c_str());
+}
+
+std::string RunningGame::Output() const {
+    std::ifstream file(outputPath_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool RunningGame::Running() {

@@ -41,6 +41,9 @@ public:
     // ten seconds.
     int Close();
 
+    // Everything the game wrote to its standard output and standard error so far.
+    std::string Output() const;
+
     void Key(const std::string& action, const std::string& key);
     // A screenshot of the window, kept in the build folder as e2e-NAME.png.
     Screenshot Shoot(const std::string& name);
@@ -48,6 +51,9 @@ public:
     pid_t pid = 0;
     bool exited = false;
     std::string window;  // empty when no window appeared
+
+private:
+    std::string outputPath_;
 };
 
 // The spraywick binary of this build.
