@@ -285,15 +285,28 @@ TEST(SpraywickEndToEnd, TheEngineAndTheSeaPlayFromTheStartButNotWhileTheWindowIs
     EXPECT_TRUE(game.Running());
 }
 
+// The engine's own data relabelled as 12-bit samples, which the game cannot play as stored.
+void RelabelEngineAsTwelveBits(const std::string& data) {
+    std::ifstream in(data + "/engine.wav", std::ios::binary);
+    std::string wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    wav[34] = 12;  // bits per sample, in the fmt chunk that follows the RIFF header
+    std::remove((data + "/engine.wav").c_str());
+    std::ofstream(data + "/engine.wav", std::ios::binary) << wav;
+}
+
 TEST(SpraywickEndToEnd, AMissingOrCorruptSoundLeavesTheGameRunningWithoutThatSound) {
-    {
+    const std::pair<const char*, std::function<void(const std::string&)>> engines[] = {
+        {"without engine.wav", [](const std::string& data) { std::remove((data + "/engine.wav").c_str()); }},
+        {"with a 12-bit engine.wav", RelabelEngineAsTwelveBits},
+    };
+    for (const auto& [engine, alter] : engines) {
         GameSound sound;
-        GameFolder dir([](const std::string& data) { std::remove((data + "/engine.wav").c_str()); });
+        GameFolder dir(alter);
         RunningGame game(BuiltGame(), dir.path());
         Mix seaAlone = Opening(sound);
-        EXPECT_LT(seaAlone.hum, kNoEngine);
-        EXPECT_GT(seaAlone.side, kSeaHeard);
-        EXPECT_TRUE(game.Running()) << "without engine.wav";
+        EXPECT_LT(seaAlone.hum, kNoEngine) << engine;
+        EXPECT_GT(seaAlone.side, kSeaHeard) << engine;
+        EXPECT_TRUE(game.Running()) << engine;
     }
     {
         GameSound sound;
