@@ -14,7 +14,6 @@ namespace {
 
 // Buffers of destroyed samples, waiting until no source holds them.
 std::vector<ALuint> discardedBuffers;
-bool releaseAtExitRegistered = false;
 
 bool ValidChannel(int channel) { return channel >= 0 && channel < gxtkAudio::CHANNEL_COUNT; }
 
@@ -40,16 +39,10 @@ void RequireSample(gxtkSample* sample) {
     if (!sample) raise_runtime_error("Null sample");
 }
 
-// OpenAL reports a device still open when the process ends as an error on standard error, so
-// the engine's context and device are let go of first. Its sources and buffers go with them.
-void ReleaseDeviceAtExit() {
-    if (!audioInstance || !audioInstance->device) return;
-    alcMakeContextCurrent(nullptr);
-    if (audioInstance->context) alcDestroyContext(audioInstance->context);
-    alcCloseDevice(audioInstance->device);
-    audioInstance->context = nullptr;
-    audioInstance->device = nullptr;
-}
+// The last engine's device and context, for ZVCloseAudioDevice: the engine object itself may be
+// garbage by the time the process ends.
+ALCdevice* deviceToClose = nullptr;
+ALCcontext* contextToDestroy = nullptr;
 
 }  // namespace
 
@@ -71,8 +64,16 @@ int gxtkSample::Discard() {
 
 // ---- gxtkAudio ----
 
+void ZVCloseAudioDevice() {
+    if (!deviceToClose) return;
+    alcMakeContextCurrent(nullptr);
+    if (contextToDestroy) alcDestroyContext(contextToDestroy);
+    alcCloseDevice(deviceToClose);
+    deviceToClose = nullptr;
+    contextToDestroy = nullptr;
+}
+
 gxtkAudio::gxtkAudio() {
-    if (!releaseAtExitRegistered) releaseAtExitRegistered = std::atexit(ReleaseDeviceAtExit) == 0;
     audioInstance = this;
     // Names queued under an earlier engine's context would name this one's buffers.
     discardedBuffers.clear();
@@ -84,6 +85,9 @@ gxtkAudio::gxtkAudio() {
     } else if (!alcMakeContextCurrent(context)) {
         print_line(String("OpenAl error: alcMakeContextCurrent failed"));
     }
+    [[maybe_unused]] static const int closedAtExit = std::atexit(ZVCloseAudioDevice);
+    deviceToClose = device;
+    contextToDestroy = context;
     alDistanceModel(AL_NONE);
     AcquireSource(MUSIC_CHANNEL);
 }

@@ -77,3 +77,8 @@ private:
 
 // The one engine, set by its constructor.
 extern gxtkAudio* audioInstance;
+
+// Lets go of the last engine's context and device, with their sources and buffers; the engine is
+// silent afterwards. Runs when the process ends, since OpenAL reports a device still open then
+// as an error on standard error.
+void ZVCloseAudioDevice();

@@ -45,9 +45,7 @@ protected:
 
     // Closes the device, which completes the file, and reads it.
     Recording Finish() {
-        alcMakeContextCurrent(nullptr);
-        alcDestroyContext(audio->context);
-        alcCloseDevice(audio->device);
+        ZVCloseAudioDevice();
         Recording recording = ReadRecording(wav);
         EXPECT_EQ(recording.channels, 2);
         return recording;
