@@ -39,26 +39,11 @@ void Garble(const std::string& path) {
 
 void Remove(const std::string& path) { std::remove(path.c_str()); }
 
-// The crash banner is the only large red area the game draws.
-bool ShowsCrash(const Screenshot& shot) {
-    int red = 0;
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x) {
-            Pixel p = shot.At(x, y);
-            red += p.r > 150 && p.g < 110 && p.b < 110;
-        }
-    return red > 400;
-}
-
 // Starts a run and holds the skier to one side until the crash banner shows.
-bool PlayUntilCrash(RunningGame& game, double seconds = 90) {
+bool PlayUntilCrash(RunningGame& game) {
     game.Key("key", "space");
     game.Key("keydown", "Left");
-    bool crashed = false;
-    for (double waited = 0; waited < seconds && !crashed && game.Running(); waited += 0.5) {
-        Sleep(0.5);
-        crashed = ShowsCrash(game.Shoot("bad-input"));
-    }
+    bool crashed = WaitForCrash(game, 90);
     game.Key("keyup", "Left");
     return crashed;
 }

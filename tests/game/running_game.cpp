@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -24,6 +25,37 @@ std::string Shell(const std::string& command) {
     while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
     while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
     return out;
+}
+
+Skier FindSkier(const Screenshot& shot) {
+    const double sternX = 630, sternY = 10, degrees = 180 / 3.14159265358979;
+    Skier skier;
+    double angles = 0;
+    int allRed = 0;
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            Pixel p = shot.At(x, y);
+            if (p.r <= 150 || p.g >= 110 || p.b >= 110) continue;
+            ++allRed;
+            double distance = std::hypot(x - sternX, y - sternY);
+            double angle = std::atan2(y - sternY, x - sternX) * degrees;
+            if (distance >= 370 && distance <= 440 && std::abs(angle - 135) <= 25) {
+                angles += angle;
+                ++skier.red;
+            }
+        }
+    }
+    if (skier.red) skier.angle = angles / skier.red;
+    skier.crashed = allRed > 400;
+    return skier;
+}
+
+bool WaitForCrash(RunningGame& game, double seconds) {
+    for (double waited = 0; waited < seconds && game.Running(); waited += 0.5) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        if (FindSkier(game.Shoot("crash")).crashed) return true;
+    }
+    return false;
 }
 
 std::string BuiltGame() { return std::string(ZV_BINARY_DIR) + "/spraywick"; }

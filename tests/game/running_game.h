@@ -25,6 +25,22 @@ struct Screenshot {
     }
 };
 
+// The skier: the red pixels 370 to 440 pixels from the stern (630, 10) of a 640 x 480 window,
+// within 25 degrees of straight behind the boat (135 degrees), which keeps the buoys' lanes out.
+// `angle` is their direction from the stern. Red all over the screen means the "wasted" banner
+// of a crash.
+struct Skier {
+    double angle = 0;
+    int red = 0;
+    bool crashed = false;
+};
+
+Skier FindSkier(const Screenshot& shot);
+
+class RunningGame;
+// Waits until the crash banner shows, or `seconds` have passed or the game has ended (false).
+bool WaitForCrash(RunningGame& game, double seconds);
+
 class RunningGame {
 public:
     // Starts `binary` in `folder`, with the test's environment and `environment` ("NAME=value")

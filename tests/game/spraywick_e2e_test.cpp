@@ -19,7 +19,6 @@ namespace {
 
 bool IsSea(Pixel p) { return std::abs(p.r - 32) < 12 && std::abs(p.g - 96) < 12 && std::abs(p.b - 128) < 12; }
 bool IsRope(Pixel p) { return p.r > 140 && p.g > 90 && p.b < 110; }
-bool IsSkierRed(Pixel p) { return p.r > 150 && p.g < 110 && p.b < 110; }
 
 // A fresh folder that links to the game's data, so the game's state file is the test's own.
 // `alterData`, when given, may change a data folder of the game's own that links to each file.
@@ -34,39 +33,6 @@ struct GameFolder : TempFolder {
     }
 };
 
-// The stern, where the rope starts, on a 640 x 480 window.
-constexpr double kSternX = 630, kSternY = 10;
-constexpr double kPi = 3.14159265358979;
-
-// The skier: the red pixels 370 to 440 pixels from the stern, within 25 degrees of straight
-// behind the boat (135 degrees), which keeps the buoys' lanes out. `angle` is their direction
-// from the stern. Red all over the screen means the "wasted" banner of a crash.
-struct Skier {
-    double angle = 0;
-    int red = 0;
-    bool crashed = false;
-};
-
-Skier FindSkier(const Screenshot& shot) {
-    Skier skier;
-    double angles = 0;
-    int all_red = 0;
-    for (int y = 0; y < shot.height; ++y) {
-        for (int x = 0; x < shot.width; ++x) {
-            if (!IsSkierRed(shot.At(x, y))) continue;
-            ++all_red;
-            double distance = std::hypot(x - kSternX, y - kSternY);
-            double angle = std::atan2(y - kSternY, x - kSternX) * 180 / kPi;
-            if (distance >= 370 && distance <= 440 && std::abs(angle - 135) <= 25) {
-                angles += angle;
-                ++skier.red;
-            }
-        }
-    }
-    if (skier.red) skier.angle = angles / skier.red;
-    skier.crashed = all_red > 400;
-    return skier;
-}
 
 void Sleep(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
