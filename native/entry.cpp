@@ -30,6 +30,10 @@ int zv_host_main(int argc, char** argv) {
         std::fflush(stdout);
         return -1;
     }
+#ifndef __EMSCRIPTEN__  // the browser maps its pads itself
+    // A player's own pad mappings, in the form pad tools write, join GLFW's built-in ones.
+    if (const char* mappings = std::getenv("SDL_GAMECONTROLLERCONFIG")) glfwUpdateGamepadMappings(mappings);
+#endif
     ZVZorvexGame* game = new ZVZorvexGame();  // lives as long as the process
 
     mainRunning = true;

@@ -122,6 +122,7 @@ bool ZVGlfwGame::PollJoystick(int port, Array<float> joyx, Array<float> joyy, Ar
     if (port < 0 || port > GLFW_JOYSTICK_LAST - GLFW_JOYSTICK_1) return false;
     int joystick = GLFW_JOYSTICK_1 + port;
     if (!glfwJoystickPresent(joystick)) return false;
+    if (ArrangeKnownPad(joystick, joyx, joyy, joyz, buttons)) return true;
     int axisCount = 0, buttonCount = 0;
     const float* axes = glfwGetJoystickAxes(joystick, &axisCount);
     const unsigned char* states = glfwGetJoystickButtons(joystick, &buttonCount);
@@ -129,6 +130,18 @@ bool ZVGlfwGame::PollJoystick(int port, Array<float> joyx, Array<float> joyy, Ar
     if (!axes || !states) return false;
     ZVArrangeJoystick(axes, axisCount, states, buttonCount, joyx, joyy, joyz, buttons);
     return true;
+}
+
+bool ZVGlfwGame::ArrangeKnownPad(int joystick, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                                 Array<bool> buttons) {
+#ifdef __EMSCRIPTEN__
+    return false;  // the browser's GLFW maps no pads; the page's host does (web_game.cpp)
+#else
+    GLFWgamepadstate pad;
+    if (!glfwJoystickIsGamepad(joystick) || !glfwGetGamepadState(joystick, &pad)) return false;
+    ZVArrangeGamepad(pad.buttons, pad.axes, joyx, joyy, joyz, buttons);
+    return true;
+#endif
 }
 
 void ZVGlfwGame::SetMouseVisible(bool visible) {

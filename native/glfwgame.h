@@ -43,6 +43,11 @@ public:
     // Opens the window, starts the game and runs frames until the window is gone.
     virtual void RunLoop();
 
+    // A joystick known as a pad, in the framework's pad layout (native/joystick.h): on the
+    // desktop, one GLFW has a mapping for. False leaves it to the raw arrangement.
+    virtual bool ArrangeKnownPad(int joystick, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                                 Array<bool> buttons);
+
     // Processes window events (blocking while suspended) and suspends or resumes on focus.
     void PumpEvents();
     // Suspends the game when the focus is lost and resumes it when it is back; the schedule

@@ -4,6 +4,8 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include "native/joystick.h"
+
 namespace {
 
 // A frame over the canvas. Input arrives by callbacks between browser frames, and focus by the
@@ -49,7 +51,24 @@ EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent*, void* ho
     return EM_FALSE;
 }
 
+// Emscripten's GLFW numbers the joysticks as the Gamepad API does.
+EM_JS(int, PadHasStandardLayout, (int joystick), {
+    var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+    return pads[joystick] && pads[joystick].mapping === "standard" ? 1 : 0;
+});
+
 }  // namespace
+
+bool ZVWebGame::ArrangeKnownPad(int joystick, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                                Array<bool> buttons) {
+    if (!PadHasStandardLayout(joystick)) return false;
+    int axisCount = 0, buttonCount = 0;
+    const float* axes = glfwGetJoystickAxes(joystick, &axisCount);
+    const unsigned char* states = glfwGetJoystickButtons(joystick, &buttonCount);
+    if (!axes || !states) return false;
+    ZVArrangeStandardGamepad(axes, axisCount, states, buttonCount, joyx, joyy, joyz, buttons);
+    return true;
+}
 
 // In a new tab, cut off from this page.
 void ZVGlfwGame::OpenUrl(const String& url) {

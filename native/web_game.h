@@ -11,6 +11,9 @@ public:
     int SaveState(const String& state) override;
     // Opens the canvas, starts the game and hands the frames to the browser; never returns.
     void RunLoop() override;
+    // A pad the browser gives the standard layout.
+    bool ArrangeKnownPad(int joystick, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                         Array<bool> buttons) override;
 };
 
 class ZVZorvexGame : public ZVWebGame {};

@@ -6,6 +6,7 @@
 #include <set>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "native/joystick.h"
 #include "native/keys.h"
@@ -80,6 +81,68 @@ TEST(Joystick, AxesAndButtonsTakeTheFrameworkLayout) {
     EXPECT_FLOAT_EQ(y3[1], -0.3f);
     ZVArrangeJoystick(axes, 5, none, 13, x3, y3, z3, b3);
     EXPECT_FLOAT_EQ(y3[1], 0.5f);
+}
+
+// Each button of a pad GLFW maps, and of the browser's standard layout, lands alone on its place in
+// the pad layout; the sticks keep their axes, and the triggers read from 0 at rest to 1 pulled.
+TEST(Joystick, KnownPadsTakeThePadLayout) {
+    reset_runtime();
+    Array<float> x(2), y(2), z(2);
+    Array<bool> buttons(32);
+    auto pressed = [&] {
+        std::set<int> down;
+        for (int i = 0; i < 32; ++i)
+            if (buttons[i]) down.insert(i);
+        return down;
+    };
+    const std::pair<int, int> glfwButtons[] = {
+        {GLFW_GAMEPAD_BUTTON_A, ZV_PAD_A},
+        {GLFW_GAMEPAD_BUTTON_B, ZV_PAD_B},
+        {GLFW_GAMEPAD_BUTTON_X, ZV_PAD_X},
+        {GLFW_GAMEPAD_BUTTON_Y, ZV_PAD_Y},
+        {GLFW_GAMEPAD_BUTTON_LEFT_BUMPER, ZV_PAD_LEFT_SHOULDER},
+        {GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER, ZV_PAD_RIGHT_SHOULDER},
+        {GLFW_GAMEPAD_BUTTON_BACK, ZV_PAD_BACK},
+        {GLFW_GAMEPAD_BUTTON_START, ZV_PAD_START},
+        {GLFW_GAMEPAD_BUTTON_GUIDE, ZV_PAD_GUIDE},
+        {GLFW_GAMEPAD_BUTTON_LEFT_THUMB, ZV_PAD_LEFT_STICK},
+        {GLFW_GAMEPAD_BUTTON_RIGHT_THUMB, ZV_PAD_RIGHT_STICK},
+        {GLFW_GAMEPAD_BUTTON_DPAD_UP, ZV_PAD_UP},
+        {GLFW_GAMEPAD_BUTTON_DPAD_RIGHT, ZV_PAD_RIGHT},
+        {GLFW_GAMEPAD_BUTTON_DPAD_DOWN, ZV_PAD_DOWN},
+        {GLFW_GAMEPAD_BUTTON_DPAD_LEFT, ZV_PAD_LEFT},
+    };
+    const float glfwAxes[6] = {-0.5f, 0.25f, 0.75f, -1, -1, 1};  // sticks, then triggers at rest and pulled
+    for (auto [source, button] : glfwButtons) {
+        unsigned char states[15] = {};
+        states[source] = 1;
+        buttons[20] = true;  // past the layout: released
+        ZVArrangeGamepad(states, glfwAxes, x, y, z, buttons);
+        EXPECT_EQ(pressed(), std::set<int>{button}) << "GLFW button " << source;
+    }
+    EXPECT_EQ(std::vector<float>({x[0], y[0], x[1], y[1], z[0], z[1]}),
+              std::vector<float>({-0.5f, 0.25f, 0.75f, -1, 0, 1}));
+
+    // The browser's standard layout; its triggers (6 and 7) are no buttons of the pad layout.
+    const int standardButtons[17] = {
+        ZV_PAD_A,    ZV_PAD_B,     ZV_PAD_X,          ZV_PAD_Y,           ZV_PAD_LEFT_SHOULDER, ZV_PAD_RIGHT_SHOULDER,
+        -1,          -1,           ZV_PAD_BACK,       ZV_PAD_START,       ZV_PAD_LEFT_STICK,    ZV_PAD_RIGHT_STICK,
+        ZV_PAD_UP,   ZV_PAD_DOWN,  ZV_PAD_LEFT,       ZV_PAD_RIGHT,       ZV_PAD_GUIDE,
+    };
+    const float standardAxes[4] = {0.1f, -0.9f, 0.3f, 0.4f};
+    for (int source = 0; source < 17; ++source) {
+        unsigned char states[17] = {};
+        states[source] = 1;
+        ZVArrangeStandardGamepad(standardAxes, 4, states, 17, x, y, z, buttons);
+        int button = standardButtons[source];
+        EXPECT_EQ(pressed(), button < 0 ? std::set<int>{} : std::set<int>{button}) << "standard button " << source;
+        EXPECT_EQ(z[0] + 2 * z[1], source == 6 ? 1 : source == 7 ? 2 : 0) << "standard button " << source;
+    }
+    EXPECT_EQ(std::vector<float>({x[0], y[0], x[1], y[1]}), std::vector<float>({0.1f, -0.9f, 0.3f, 0.4f}));
+    // A pad that reports fewer buttons and axes reads them as released and centred.
+    ZVArrangeStandardGamepad(standardAxes, 2, nullptr, 0, x, y, z, buttons);
+    EXPECT_EQ(pressed(), std::set<int>{});
+    EXPECT_EQ(x[1], 0.0f);
 }
 
 }  // namespace
