@@ -73,6 +73,7 @@ String c_InputDevice::debug_dump() {
     dbg_dump_field(t, "_accelY", _accelY);
     dbg_dump_field(t, "_accelZ", _accelZ);
     dbg_dump_field(t, "_joyStates", _joyStates);
+    dbg_dump_field(t, "_joyPorts", _joyPorts);
     return t;
 }
 
@@ -121,8 +122,15 @@ void c_InputDevice::BeginUpdate() {
         ZV_LOCAL(port);
         ZV_AT c_JoyState* state = _joyStates[port];
         ZV_LOCAL(state);
-        // Joysticks fill the ports from 0, so the first empty port ends the polling.
-        ZV_AT if (!gameHandle->PollJoystick(port, state->joyx, state->joyy, state->joyz, state->buttons)) break;
+        // Joysticks fill the ports from 0, so the first empty port ends the polling. A pad pulled
+        // out since the last poll lets go of its buttons and sticks, and so do the ports after it.
+        ZV_AT if (!gameHandle->PollJoystick(port, state->joyx, state->joyy, state->joyz, state->buttons)) {
+            ZV_BLOCK;
+            ZV_AT for (int gone = port; gone < _joyPorts; ++gone) ReleaseJoystick(gone);
+            ZV_AT _joyPorts = port;
+            ZV_AT break;
+        }
+        ZV_AT if (_joyPorts <= port) _joyPorts = port + 1;
         ZV_AT for (int j = 0; j < JoystickButtons; ++j) {
             ZV_BLOCK;
             ZV_LOCAL(j);
@@ -140,6 +148,25 @@ void c_InputDevice::BeginUpdate() {
                 ZV_AT _keyDown[key] = false;
             }
         }
+    }
+}
+
+void c_InputDevice::ReleaseJoystick(int port) {
+    ZV_FUNC("InputDevice.ReleaseJoystick");
+    ZV_SELF;
+    ZV_LOCAL(port);
+    ZV_AT c_JoyState* state = _joyStates[port];
+    ZV_LOCAL(state);
+    ZV_AT for (int stick = 0; stick < 2; ++stick) {
+        ZV_BLOCK;
+        ZV_LOCAL(stick);
+        ZV_AT state->joyx[stick] = state->joyy[stick] = state->joyz[stick] = 0;
+    }
+    ZV_AT for (int j = 0; j < JoystickButtons; ++j) {
+        ZV_BLOCK;
+        ZV_LOCAL(j);
+        ZV_AT state->buttons[j] = false;
+        ZV_AT _keyDown[KeyJoystickBase + JoystickButtons * port + j] = false;
     }
 }
 

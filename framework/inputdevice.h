@@ -59,6 +59,7 @@ public:
     float _accelY = 0;
     float _accelZ = 0;
     Array<c_JoyState*> _joyStates;
+    int _joyPorts = 0;  // ports that held a joystick at the last poll
 
     void mark_children() override;
     String debug_dump() override;
@@ -78,6 +79,8 @@ public:
     void MotionEvent(int event, int data, float x, float y, float z);
 
 private:
+    // Releases the port's buttons and centres its sticks: its pad is gone.
+    void ReleaseJoystick(int port);
     void SetMousePosition(float x, float y);
     void SetTouchPosition(int touch, float x, float y);
 };

@@ -37,6 +37,7 @@ public:
     int height = 0;
     int joysticks = 0;  // ports 0 .. joysticks - 1 have one
     std::array<std::array<bool, 32>, 4> pressed{};
+    std::array<float, 4> leftStickX{};
     std::vector<int> polledPorts;
     std::vector<std::pair<int, int>> modes;
     bool hasDesktop = true;
@@ -50,6 +51,7 @@ public:
         polledPorts.push_back(port);
         if (port >= joysticks) return false;
         for (int j = 0; j < 32; ++j) buttons[j] = pressed[port][j];
+        joyx[0] = leftStickX[port];
         return true;
     }
 

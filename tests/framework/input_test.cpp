@@ -160,6 +160,19 @@ TEST_F(InputTest, JoystickButtonsArePolledFromPortZeroUntilAnEmptyPort) {
     host.pressed[1][3] = false;
     device->BeginUpdate();
     EXPECT_EQ(KeyDown(key), 0);
+    device->EndUpdate();
+
+    // Pads pulled out between two polls let go: nothing stays held, no stick stays pushed.
+    host.pressed[0][0] = host.pressed[1][3] = true;
+    host.leftStickX = {0.5f, -0.8f};
+    device->BeginUpdate();
+    device->EndUpdate();
+    EXPECT_EQ(JoyX(0, 1), -0.8f);
+    host.joysticks = 0;
+    device->BeginUpdate();
+    EXPECT_EQ(KeyDown(key) + KeyDown(JoyKey(ZV_PAD_A, 0)), 0);
+    EXPECT_EQ(JoyX(0, 0), 0.0f);
+    EXPECT_EQ(JoyX(0, 1), 0.0f);
 }
 
 }  // namespace
