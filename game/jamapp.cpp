@@ -3,6 +3,7 @@
 #include "framework/input.h"
 #include "game/buoy.h"
 #include "game/cloud.h"
+#include "game/controls.h"
 #include "game/creature.h"
 #include "game/wake.h"
 #include "game/wave.h"
@@ -170,7 +171,7 @@ int c_JamApp::OnUpdate() {
         ZV_AT playerDif *= 0.9f;
         ZV_AT titleAlpha += 0.05f;
         ZV_AT if (titleAlpha > 1) titleAlpha = 1;
-        ZV_AT if (KeyHit(32) != 0) SetupGame();
+        ZV_AT if (StartPressed()) SetupGame();
     } else if (gameState == StateSkiing) {
         ZV_BLOCK;
         ZV_AT if (playerSkiing) SteerPlayer();

@@ -1,7 +1,7 @@
 // The player: a boat fixed in the top-right corner of the view, a 400-pixel tow rope from its
 // stern, and the skier the player swings around the boat. Directions are degrees clockwise from
 // the right; a rope angle of 0 points the rope at 135 degrees, down and to the left.
-#include "framework/input.h"
+#include "game/controls.h"
 #include "game/jamapp.h"
 #include "game/wake.h"
 #include "runtime/std/math.h"
@@ -21,16 +21,16 @@ float c_JamApp::RopeY(float distance) {
     ZV_AT return camY - 230 + Sin(playerAng + 135) * distance;
 }
 
-// Up, left, W or A swing clockwise; down, right, S or D anticlockwise. A swing against the
-// current direction first loses a tenth of the old rate, so reversing is quicker than starting.
+// Both directions held count as clockwise. A swing against the current direction first loses a
+// tenth of the old rate, so reversing is quicker than starting.
 int c_JamApp::SteerPlayer() {
     ZV_FUNC("JamApp.SteerPlayer");
     ZV_SELF;
-    ZV_AT if (KeyDown(38) || KeyDown(37) || KeyDown(87) || KeyDown(65)) {
+    ZV_AT if (SwingClockwise()) {
         ZV_BLOCK;
         ZV_AT if (playerDif < 0) playerDif *= 0.9f;
         ZV_AT playerDif += 0.01f;
-    } else if (KeyDown(40) || KeyDown(39) || KeyDown(83) || KeyDown(68)) {
+    } else if (SwingAnticlockwise()) {
         ZV_BLOCK;
         ZV_AT if (playerDif > 0) playerDif *= 0.9f;
         ZV_AT playerDif -= 0.01f;

@@ -4,10 +4,13 @@
 // state file it writes is its own.
 #pragma once
 
+#include <GLFW/glfw3.h>
+
 #include <string>
 
 #include "game/jamapp.h"
 #include "native/glfwgame.h"
+#include "native/joystick.h"
 #include "tests/support/temp_folder.h"
 
 class HeadlessHost : public ZVZorvexGame {
@@ -15,8 +18,17 @@ public:
     HeadlessHost(int width, int height) : width(width), height(height) {}
     int GetDeviceWidth() override { return width; }
     int GetDeviceHeight() override { return height; }
+    // A pad GLFW maps, on port 0 while connected.
+    bool PollJoystick(int port, Array<float> joyx, Array<float> joyy, Array<float> joyz,
+                      Array<bool> buttons) override {
+        if (port != 0 || !padConnected) return false;
+        ZVArrangeGamepad(pad.buttons, pad.axes, joyx, joyy, joyz, buttons);
+        return true;
+    }
     int width;
     int height;
+    bool padConnected = false;
+    GLFWgamepadstate pad{};
 };
 
 class GameHarness {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "framework/app.h"
+#include "framework/input.h"
 #include "game/buoy.h"
 #include "game/collision.h"
 #include "game/creature.h"
@@ -145,6 +146,59 @@ TEST(GameRules, SteeringRates) {
     app->playerAng = 10;
     app->MoveRope();
     EXPECT_FLOAT_EQ(app->playerAng, 9.93f);
+}
+
+// A pad's A or start starts a run like space; its d-pad and left stick steer like the keys,
+// beyond a dead zone, and the keys' clockwise group still wins over any other direction.
+TEST(GameRules, APadStartsRunsAndSteersLikeTheKeys) {
+    for (int button : {GLFW_GAMEPAD_BUTTON_A, GLFW_GAMEPAD_BUTTON_START, GLFW_GAMEPAD_BUTTON_B}) {
+        GameHarness game;
+        game.host().padConnected = true;
+        game.host().pad.buttons[button] = 1;
+        game.Update();
+        EXPECT_EQ(game.app()->gameState, button == GLFW_GAMEPAD_BUTTON_B ? c_JamApp::StateTitle : c_JamApp::StateSkiing)
+            << "GLFW button " << button;
+    }
+
+    struct Row {
+        int button;  // -1 for none
+        float stickX, stickY;
+        int key;  // 0 for none
+        float dif;  // after one steering step from 0.1
+    };
+    const Row rows[] = {
+        {-1, 0, 0, 0, 0.09f},
+        {GLFW_GAMEPAD_BUTTON_DPAD_LEFT, 0, 0, 0, 0.11f},
+        {GLFW_GAMEPAD_BUTTON_DPAD_UP, 0, 0, 0, 0.11f},
+        {GLFW_GAMEPAD_BUTTON_DPAD_RIGHT, 0, 0, 0, 0.08f},
+        {GLFW_GAMEPAD_BUTTON_DPAD_DOWN, 0, 0, 0, 0.08f},
+        {-1, -0.8f, 0, 0, 0.11f},
+        {-1, 0, -0.5f, 0, 0.11f},
+        {-1, 0.8f, 0, 0, 0.08f},
+        {-1, 0, 0.5f, 0, 0.08f},
+        {-1, 0.12f, -0.1f, 0, 0.09f},  // a stick resting off centre
+        {-1, -0.29f, 0.29f, 0, 0.09f},
+        {GLFW_GAMEPAD_BUTTON_DPAD_LEFT, 0, 0, 39, 0.11f},  // right arrow, but the pad swings clockwise
+        {-1, 0.8f, 0, 37, 0.11f},
+    };
+    GameHarness game;
+    game.StartRun();
+    game.host().padConnected = true;
+    for (const Row& row : rows) {
+        GLFWgamepadstate& pad = game.host().pad;
+        pad = GLFWgamepadstate{};
+        if (row.button >= 0) pad.buttons[row.button] = 1;
+        pad.axes[GLFW_GAMEPAD_AXIS_LEFT_X] = row.stickX;
+        pad.axes[GLFW_GAMEPAD_AXIS_LEFT_Y] = row.stickY;
+        if (row.key) game.Press(row.key);
+        inputDevice->BeginUpdate();
+        game.app()->playerDif = 0.1f;
+        game.app()->SteerPlayer();
+        EXPECT_FLOAT_EQ(game.app()->playerDif, row.dif)
+            << "button " << row.button << ", stick " << row.stickX << ", " << row.stickY << ", key " << row.key;
+        if (row.key) game.Release(row.key);
+        inputDevice->EndUpdate();
+    }
 }
 
 TEST(GameRules, RopeGeometry) {
