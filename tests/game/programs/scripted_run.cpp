@@ -5,6 +5,7 @@
 //   scripted_run UPDATES [EVENT...]
 //     EVENT  U:down:KEY | U:up:KEY | U:tap:KEY   key event just before update U
 //            U:report                            a report line after update U
+//            U:rope                              the rope's angle and turn rate after update U
 //            U:shot:FILE.png                     the frame rendered after update U
 //   A report line is printed after the last update too.
 #include <GLFW/glfw3.h>
@@ -91,6 +92,9 @@ int main(int argc, char** argv) {
         host->RenderGame();
         for (auto it = from; it != to; ++it) {
             if (it->second.what == "report") Report(update);
+            if (it->second.what == "rope") {
+                std::printf("update=%d rope=%.3f turn=%.3f\n", update, jamApp->playerAng, jamApp->playerDif);
+            }
             if (it->second.what == "shot") Screenshot(it->second.argument);
         }
         glfwSwapBuffers(host->Window());
