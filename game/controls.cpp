@@ -1,6 +1,8 @@
 #include "game/controls.h"
 
 #include "framework/input.h"
+#include "game/jamapp.h"
+#include "runtime/std/math.h"
 
 namespace {
 
@@ -24,7 +26,33 @@ bool PadHeldTowards(int sign) {
     ZV_AT return false;
 }
 
+// The stern on the virtual screen, where the rope starts (the camera's centre is at 320, 240).
+constexpr float SternX = 630;
+constexpr float SternY = 10;
+// Within this many degrees of the rope the pointer swings nothing, so the rope settles under the
+// finger instead of shaking about it.
+constexpr float PointerMargin = 3;
+
 }  // namespace
+
+int PointerSide() {
+    ZV_FUNC("PointerSide");
+    ZV_AT c_VirtualDevice* screen = jamApp->vDevice;
+    ZV_LOCAL(screen);
+    ZV_AT if (KeyDown(KeyLeftMouse) == 0 || screen->deviceScale <= 0) return 0;
+    ZV_AT float dx = screen->VirtualX(MouseX()) - SternX;
+    ZV_LOCAL(dx);
+    ZV_AT float dy = screen->VirtualY(MouseY()) - SternY;
+    ZV_LOCAL(dy);
+    ZV_AT if (dx == 0 && dy == 0) return 0;
+    // How far clockwise of the rope, from -180 to 180.
+    ZV_AT float off = ATan2(dy, dx) - (jamApp->playerAng + 135);
+    ZV_LOCAL(off);
+    ZV_AT off -= 360 * Floor((off + 180) / 360);
+    ZV_AT if (off > PointerMargin) return 1;
+    ZV_AT if (off < -PointerMargin) return -1;
+    ZV_AT return 0;
+}
 
 bool StartPressed() {
     ZV_FUNC("StartPressed");
@@ -34,15 +62,17 @@ bool StartPressed() {
         ZV_LOCAL(unit);
         ZV_AT if (KeyHit(JoyKey(ZV_PAD_A, unit)) != 0 || KeyHit(JoyKey(ZV_PAD_START, unit)) != 0) return true;
     }
-    ZV_AT return false;
+    ZV_AT return KeyHit(KeyLeftMouse) != 0;
 }
 
 bool SwingClockwise() {
     ZV_FUNC("SwingClockwise");
-    ZV_AT return KeyDown(38) || KeyDown(37) || KeyDown(87) || KeyDown(65) || PadHeldTowards(-1);
+    ZV_AT return KeyDown(38) || KeyDown(37) || KeyDown(87) || KeyDown(65) || PadHeldTowards(-1) ||
+                 PointerSide() > 0;
 }
 
 bool SwingAnticlockwise() {
     ZV_FUNC("SwingAnticlockwise");
-    ZV_AT return KeyDown(40) || KeyDown(39) || KeyDown(83) || KeyDown(68) || PadHeldTowards(1);
+    ZV_AT return KeyDown(40) || KeyDown(39) || KeyDown(83) || KeyDown(68) || PadHeldTowards(1) ||
+                 PointerSide() < 0;
 }

@@ -73,6 +73,20 @@ int c_VirtualDevice::SetupRender() {
     return 0;
 }
 
+float c_VirtualDevice::VirtualX(float deviceX) {
+    ZV_FUNC("VirtualDevice.VirtualX");
+    ZV_SELF;
+    ZV_LOCAL(deviceX);
+    ZV_AT return (deviceX - (float(DeviceWidth()) - width * deviceScale) * 0.5f) / deviceScale;
+}
+
+float c_VirtualDevice::VirtualY(float deviceY) {
+    ZV_FUNC("VirtualDevice.VirtualY");
+    ZV_SELF;
+    ZV_LOCAL(deviceY);
+    ZV_AT return (deviceY - (float(DeviceHeight()) - height * deviceScale) * 0.5f) / deviceScale;
+}
+
 // The margins left by the scaled virtual screen, plus the focus and the shifted origin.
 int c_VirtualDevice::UpdateOffsets() {
     ZV_FUNC("VirtualDevice.UpdateOffsets");

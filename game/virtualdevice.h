@@ -28,6 +28,9 @@ public:
     int SetFocus(float x, float y);
     int SetOrigin(float x, float y);
     int SetupRender();
+    // Where a window pixel lies on the virtual screen; a pixel in the bars lies beyond its edges.
+    float VirtualX(float deviceX);
+    float VirtualY(float deviceY);
 
 private:
     int UpdateOffsets();

@@ -201,6 +201,50 @@ TEST(GameRules, APadStartsRunsAndSteersLikeTheKeys) {
     }
 }
 
+// The pointer held during a run swings the rope towards itself, seen from the stern; a few
+// degrees either side of the rope, and the stern itself, swing nothing. Window pixels reach
+// the virtual screen through the scale and the bars of the window.
+TEST(GameRules, APointerHeldSwingsTheRopeTowardsIt) {
+    struct Row {
+        int width, height;
+        float x, y;  // window pixels
+        bool held;
+        float dif;  // after one steering step from 0.1
+    };
+    const float along = 200 / std::sqrt(2.0f);  // 200 pixels down the rope, straight behind the boat
+    const Row rows[] = {
+        {640, 480, 50, 50, true, 0.11f},      // upper left: clockwise
+        {640, 480, 600, 470, true, 0.08f},    // lower right: anticlockwise
+        {640, 480, 600, 470, false, 0.09f},   // not held
+        {640, 480, 630 - along, 10 + along, true, 0.09f},
+        {640, 480, 630 - along - 6, 10 + along - 6, true, 0.09f},    // 2 degrees clockwise of the rope
+        {640, 480, 630 - along - 12, 10 + along - 12, true, 0.11f},  // 4 degrees
+        {640, 480, 630, 10, true, 0.09f},     // the stern: no direction
+        {1280, 960, 1260, 20, true, 0.09f},   // the stern, at twice the size
+        {1280, 960, 100, 100, true, 0.11f},
+        {1280, 480, 950, 10, true, 0.09f},    // the stern, with bars of 320 either side
+        {1280, 480, 1200, 470, true, 0.08f},  // in the right bar, below the stern
+        {1280, 480, 100, 240, true, 0.11f},   // in the left bar
+    };
+    for (const Row& row : rows) {
+        GameHarness game(row.width, row.height);
+        game.StartRun();
+        game.host().MouseEvent(c_ZVGameEvent::MouseMove, -1, row.x, row.y);
+        if (row.held) game.host().MouseEvent(c_ZVGameEvent::MouseDown, 0, row.x, row.y);
+        game.app()->playerDif = 0.1f;
+        game.app()->SteerPlayer();
+        EXPECT_FLOAT_EQ(game.app()->playerDif, row.dif)
+            << row.width << " x " << row.height << " at " << row.x << ", " << row.y << (row.held ? "" : " not held");
+    }
+
+    // A click on the title starts a run.
+    GameHarness game;
+    game.host().MouseEvent(c_ZVGameEvent::MouseDown, 0, 300, 200);
+    game.host().MouseEvent(c_ZVGameEvent::MouseUp, 0, 300, 200);
+    game.Update();
+    EXPECT_EQ(game.app()->gameState, c_JamApp::StateSkiing);
+}
+
 TEST(GameRules, RopeGeometry) {
     GameHarness game;
     c_JamApp* app = game.app();
