@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "native/gxtk_audio.h"
 #include "native/joystick.h"
 #include "native/keys.h"
 
@@ -30,14 +31,33 @@ const GLFWvidmode* VideoModes(int& count) {
     return modes;
 }
 
+// The monitor that holds the window's centre, or the primary one.
+GLFWmonitor* MonitorOf(GLFWwindow* window) {
+    int x, y, width, height, count = 0;
+    glfwGetWindowPos(window, &x, &y);
+    glfwGetWindowSize(window, &width, &height);
+    GLFWmonitor** monitors = glfwGetMonitors(&count);
+    for (int i = 0; i < count; ++i) {
+        const GLFWvidmode* mode = glfwGetVideoMode(monitors[i]);
+        int left, top;
+        glfwGetMonitorPos(monitors[i], &left, &top);
+        int centreX = x + width / 2, centreY = y + height / 2;
+        if (mode && centreX >= left && centreX < left + mode->width && centreY >= top && centreY < top + mode->height) {
+            return monitors[i];
+        }
+    }
+    return glfwGetPrimaryMonitor();
+}
+
 ZVGlfwGame& HostOf(GLFWwindow* window) { return *static_cast<ZVGlfwGame*>(glfwGetWindowUserPointer(window)); }
 
 // The callbacks translate and forward; the game object's dispatch does the rest.
 
-void OnKey(GLFWwindow* window, int key, int, int action, int) {
+void OnKey(GLFWwindow* window, int key, int, int action, int mods) {
+    ZVGlfwGame& host = HostOf(window);
+    if (action == GLFW_PRESS && host.HandleHostKey(key, mods)) return;
     int code = ZVFrameworkKeyCode(key);
     if (code == 0) return;
-    ZVGlfwGame& host = HostOf(window);
     if (action == GLFW_RELEASE) {
         host.KeyEvent(ZV_EVENT_KEY_UP, code);
         return;
@@ -245,6 +265,34 @@ void ZVGlfwGame::OpenGlfwWindow(int width, int height, int redBits, int greenBit
     double x, y;
     glfwGetCursorPos(window, &x, &y);
     OnCursorPos(window, x, y);
+}
+
+bool ZVGlfwGame::HandleHostKey(int key, int mods) {
+#ifdef __EMSCRIPTEN__
+    return false;  // the page has its own fullscreen button, and the browser its own keys
+#else
+    if (key == GLFW_KEY_F11 || (key == GLFW_KEY_ENTER && (mods & GLFW_MOD_ALT))) {
+        ToggleFullscreen();
+        return true;
+    }
+    // A letter the game might want too, so it is passed on as well.
+    if (key == GLFW_KEY_M && audioInstance) audioInstance->SetMuted(!audioInstance->muted);
+    return false;
+#endif
+}
+
+void ZVGlfwGame::ToggleFullscreen() {
+    if (!window) return;
+    if (glfwGetWindowMonitor(window)) {
+        glfwSetWindowMonitor(window, nullptr, windowedX, windowedY, windowedWidth, windowedHeight, GLFW_DONT_CARE);
+        return;
+    }
+    GLFWmonitor* monitor = MonitorOf(window);
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (!mode) return;
+    glfwGetWindowPos(window, &windowedX, &windowedY);
+    glfwGetWindowSize(window, &windowedWidth, &windowedHeight);
+    glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
 }
 
 void ZVGlfwGame::RunLoop() {

@@ -48,6 +48,13 @@ public:
     virtual bool ArrangeKnownPad(int joystick, Array<float> joyx, Array<float> joyy, Array<float> joyz,
                                  Array<bool> buttons);
 
+    // The host's own keys, which belong to the desktop rather than to the game: F11 or Alt+Enter
+    // switches fullscreen, M mutes and unmutes. True when the key was the host's alone.
+    bool HandleHostKey(int key, int mods);
+    // Fullscreen on the monitor the window is on, at that monitor's current mode, or back to the
+    // window's earlier size and place. The OpenGL context stays.
+    void ToggleFullscreen();
+
     // Processes window events (blocking while suspended) and suspends or resumes on focus.
     void PumpEvents();
     // Suspends the game when the focus is lost and resumes it when it is back; the schedule
@@ -69,6 +76,8 @@ private:
     // from the callback so that reading it costs no round trip to the display server.
     int framebufferWidth = 0;
     int framebufferHeight = 0;
+    // Where the window was before it went fullscreen.
+    int windowedX = 0, windowedY = 0, windowedWidth = 640, windowedHeight = 480;
 };
 
 #ifdef __EMSCRIPTEN__

@@ -262,6 +262,12 @@ int gxtkAudio::ResumeMusic() { return ResumeChannel(MUSIC_CHANNEL); }
 int gxtkAudio::MusicState() { return ChannelState(MUSIC_CHANNEL); }
 int gxtkAudio::SetMusicVolume(float volume) { return SetVolume(MUSIC_CHANNEL, volume); }
 
+// The listener's gain scales the whole mix, under every source's own.
+void gxtkAudio::SetMuted(bool mute) {
+    muted = mute;
+    alListenerf(AL_GAIN, mute ? 0.0f : 1.0f);
+}
+
 // The host's focus changes pause and restart what is playing; channel states stay as they are,
 // so a channel paused by PauseChannel stays paused.
 int gxtkAudio::Suspend() {

@@ -45,6 +45,7 @@ public:
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
     Channel channels[CHANNEL_COUNT];
+    bool muted = false;
 
     gxtkAudio();
 
@@ -68,6 +69,9 @@ public:
     virtual int ResumeMusic();
     virtual int MusicState();
     virtual int SetMusicVolume(float volume);
+    // Silences every channel at once, or brings them all back as they would be now: muted
+    // sounds play on unheard, and their own volumes are kept.
+    void SetMuted(bool mute);
 
 private:
     // The channel's source, made or taken from a stopped channel; 0 when there is none.
