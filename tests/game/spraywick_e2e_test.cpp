@@ -260,6 +260,25 @@ void RelabelEngineAsTwelveBits(const std::string& data) {
     std::ofstream(data + "/engine.wav", std::ios::binary) << wav;
 }
 
+// M is a mute, not a pause: the sounds go on unheard and come back where they would be now.
+TEST(SpraywickEndToEnd, MMutesEverySoundAndMAgainBringsThemBack) {
+    GameSound sound;
+    GameFolder dir;
+    RunningGame game(BuiltGame(), dir.path());
+    ExpectBothHeard(Opening(sound), "at the start");
+
+    double muted = sound.Now();
+    game.Key("key", "m");
+    Sleep(1);
+    double unmuted = sound.Now();
+    game.Key("key", "m");
+    ASSERT_TRUE(sound.WaitUntil(unmuted + 1));
+    Recording heard = sound.Heard();
+    EXPECT_LT(MixOf(heard, muted + 0.3, unmuted).level, kSilent) << "muted";
+    ExpectBothHeard(MixOf(heard, unmuted + 0.3, unmuted + 1), "unmuted");
+    EXPECT_TRUE(game.Running());
+}
+
 TEST(SpraywickEndToEnd, AMissingOrCorruptSoundLeavesTheGameRunningWithoutThatSound) {
     const std::pair<const char*, std::function<void(const std::string&)>> engines[] = {
         {"without engine.wav", [](const std::string& data) { std::remove((data + "/engine.wav").c_str()); }},
