@@ -33,8 +33,8 @@ constexpr float SternY = 10;
 // finger instead of shaking about it.
 constexpr float PointerMargin = 3;
 
-}  // namespace
-
+// Where the held pointer lies from the rope, seen from the stern: 1 clockwise by more than the
+// margin, -1 anticlockwise by more, 0 inside it, at the stern itself or when nothing is held.
 int PointerSide() {
     ZV_FUNC("PointerSide");
     ZV_AT c_VirtualDevice* screen = jamApp->vDevice;
@@ -53,6 +53,8 @@ int PointerSide() {
     ZV_AT if (off < -PointerMargin) return -1;
     ZV_AT return 0;
 }
+
+}  // namespace
 
 bool StartPressed() {
     ZV_FUNC("StartPressed");

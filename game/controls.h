@@ -12,7 +12,3 @@ bool SwingClockwise();
 // Down, right, S or D; a pad's d-pad right or down, or its left stick pushed right or down; the
 // pointer held anticlockwise of the rope.
 bool SwingAnticlockwise();
-
-// Where the held pointer lies from the rope, seen from the stern: 1 clockwise by more than a
-// small margin, -1 anticlockwise by more, 0 inside the margin, at the stern itself or not held.
-int PointerSide();

@@ -1,6 +1,5 @@
 #include "game/jamapp.h"
 
-#include "framework/input.h"
 #include "game/buoy.h"
 #include "game/cloud.h"
 #include "game/controls.h"
