@@ -106,24 +106,37 @@ TEST(GamepadEndToEnd, AOrStartStartsARunAndAPadPulledOutLeavesTheGamePlaying) {
         ASSERT_TRUE(StartRun(game, pad, start)) << "the button started no run";
 
         if (start == GLFW_GAMEPAD_BUTTON_START) {
-            // Pulled out while swinging: nothing stays held, the rope relaxes, the keyboard plays on.
-            pad.Set(kResting.With(GLFW_GAMEPAD_BUTTON_DPAD_LEFT));
-            Sleep(1);
-            Skier swung = FindSkier(game.Shoot("pad-swung"));
-            PadState gone;
-            gone.present = false;
-            pad.Set(gone);
-            Sleep(3);
-            Skier relaxed = FindSkier(game.Shoot("pad-unplugged"));
-            if (!swung.crashed && !relaxed.crashed && swung.red >= 3 && relaxed.red >= 3) {
-                EXPECT_LT(relaxed.angle, swung.angle - 2) << "the pad pulled out still swings the skier";
+            // Pulled out while swinging clockwise: nothing stays held, and the keyboard's right
+            // arrow swings the skier back (a d-pad left still held would win over it). A run that
+            // meets a creature first is followed by another.
+            bool seen = false;
+            for (int attempt = 0; attempt < 4 && !seen; ++attempt) {
+                if (attempt > 0) {
+                    pad.Set(kResting);  // plugged in again for the next run
+                    Sleep(3);
+                    ASSERT_TRUE(StartRun(game, pad, start));
+                }
+                pad.Set(kResting.With(GLFW_GAMEPAD_BUTTON_DPAD_LEFT));
+                Sleep(0.6);
+                Skier swung = FindSkier(game.Shoot("pad-swung"));
+                PadState gone;
+                gone.present = false;
+                pad.Set(gone);
+                game.Key("keydown", "Right");
+                Sleep(1);
+                Skier keyed = FindSkier(game.Shoot("pad-keyboard"));
+                game.Key("keyup", "Right");
+                seen = !swung.crashed && !keyed.crashed && swung.red >= 3 && keyed.red >= 3;
+                if (seen) {
+                    EXPECT_LT(keyed.angle, swung.angle - 2) << "the pad pulled out still swings the skier";
+                }
             }
-            game.Key("keydown", "Left");
+            EXPECT_TRUE(seen) << "every run crashed before the pad was pulled out";
         }
-        EXPECT_TRUE(WaitForCrash(game, 90)) << "no crash within 90 seconds";
-        game.Key("keyup", "Left");
-        Sleep(0.5);
-        EXPECT_GT(std::atoi(dir.Read(".zorvexstate", "").c_str()), 0) << "the run's best score was not saved";
+        // Sooner or later the skier crashes, and the score is kept.
+        std::string state;
+        for (int i = 0; i < 180 && (state = dir.Read(".zorvexstate", "")).empty(); ++i) Sleep(0.5);
+        EXPECT_GT(std::atoi(state.c_str()), 0) << "no run's best score was saved within 90 seconds";
         EXPECT_TRUE(game.Running());
         EXPECT_EQ(game.Close(), 0);
     }
