@@ -1,6 +1,7 @@
 #include "native/ogg.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -73,7 +74,8 @@ unsigned char* ZVReadOgg(std::FILE* file, int& length, int& channels, int& forma
     stb_vorbis* decoder = stb_vorbis_open_memory(bytes.data(), int(bytes.size()), &error, &alloc);
     if (!decoder) return nullptr;
     stb_vorbis_info info = stb_vorbis_get_info(decoder);
-    if (info.channels <= 0) {
+    // A rate beyond Int would reach the caller as a negative one.
+    if (info.channels <= 0 || info.sample_rate == 0 || info.sample_rate > unsigned(INT32_MAX)) {
         stb_vorbis_close(decoder);
         return nullptr;
     }

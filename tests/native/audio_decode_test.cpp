@@ -196,11 +196,16 @@ TEST_F(AudioDecode, OggDecodesToSigned16BitSamples) {
     std::string bytes = ReadFile("tone.ogg");
     WriteFile("cut.ogg", bytes.substr(0, 40));
     WriteFile("junk.ogg", "OggS but not really an Ogg stream at all");
-    Decoded cut, junk;
+    std::string fast = bytes;
+    fast.replace(40, 4, "\xff\xff\xff\xff");  // the sample rate, in the identification header
+    WriteFile("fast.ogg", fast);
+    Decoded cut, junk, tooFast;
     Decode("cut.ogg", cut);
     Decode("junk.ogg", junk);
+    Decode("fast.ogg", tooFast);
     EXPECT_EQ(cut.samples, nullptr);
     EXPECT_EQ(junk.samples, nullptr);
+    EXPECT_EQ(tooFast.samples, nullptr) << "a rate beyond Int";
 
     // A stream that decodes to more than the limit is refused once its samples reach it.
     for (size_t limit : {size_t(60000), size_t(200000)}) {
