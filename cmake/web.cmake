@@ -2,12 +2,29 @@
 # Emscripten into spraywick.html, .js, .wasm and .data. The window, input and timer are
 # Emscripten's GLFW 3, drawing is WebGL behind its legacy OpenGL emulation (the renderer is
 # fixed-function), sound is its OpenAL over Web Audio, and the state file lives in IndexedDB.
+# The page is also an app a phone installs (spraywick.webmanifest, web/icons/) whose service
+# worker keeps every file for playing offline.
 # Only the game is built: tests and benchmarks run on the desktop, the page in tests/web.
 set(ZV_BUILD_TESTS OFF)
 set(ZV_BUILD_BENCH OFF)
 # The linker writes spraywick.js, .wasm and .data; the page that loads them is our own.
 set(CMAKE_EXECUTABLE_SUFFIX .js)
 configure_file(web/spraywick.html ${CMAKE_BINARY_DIR}/spraywick.html COPYONLY)
+configure_file(web/spraywick.webmanifest ${CMAKE_BINARY_DIR}/spraywick.webmanifest COPYONLY)
+set(web_icons icons/spraywick-192.png icons/spraywick-512.png)
+foreach(icon IN LISTS web_icons)
+  configure_file(web/${icon} ${CMAKE_BINARY_DIR}/${icon} COPYONLY)
+endforeach()
+
+# The service worker names its cache after the files it keeps, so it is written after each link.
+set(offline_files spraywick.html spraywick.js spraywick.wasm spraywick.data spraywick.webmanifest
+    ${web_icons})
+add_custom_target(spraywick-offline ALL
+  COMMAND ${CMAKE_COMMAND} -DFOLDER=${CMAKE_BINARY_DIR} -DTEMPLATE=${CMAKE_SOURCE_DIR}/web/service-worker.js.in
+          "-DFILES=${offline_files}" -P ${CMAKE_SOURCE_DIR}/cmake/service-worker.cmake
+  COMMENT "Writing the service worker"
+  VERBATIM)
+add_dependencies(spraywick-offline spraywick)
 
 add_library(zv_web_platform INTERFACE)
 # stb comes as Debian's headers; only their folder is put on the path, since the rest of

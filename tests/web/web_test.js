@@ -1,7 +1,9 @@
 // The browser build in headless Chromium: the page shows the sea and the title, space starts a
 // run that moves, an idle run crashes and its best score is kept in IndexedDB across reloads,
-// Web Audio runs after the first key press, and a missing image shows the runtime error report
-// in the page. Usage: node web_test.js BUILD_FOLDER (made by tools/build-web).
+// Web Audio runs after the first key press, a missing image shows the runtime error report in
+// the page, and a gamepad plays. On an emulated phone held sideways the app installs, taps and
+// a held finger play, and after one visit the game plays with the network off.
+// Usage: node web_test.js BUILD_FOLDER (made by tools/build-web).
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert');
@@ -13,7 +15,10 @@ const { PNG } = require('pngjs');
 const puppeteer = require('puppeteer-core');
 
 const buildFolder = path.resolve(process.argv[2] || 'build-web');
-const DOWNLOAD = ['spraywick.html', 'spraywick.js', 'spraywick.wasm', 'spraywick.data'];
+// What a visit downloads: the service worker and every file it keeps.
+const OFFLINE_FILES = JSON.parse(/const FILES = (\[.*\]);/.exec(fs.readFileSync(
+  path.join(buildFolder, 'service-worker.js'), 'utf8'))[1].replace(/'/g, '"'));
+const DOWNLOAD = ['service-worker.js', ...OFFLINE_FILES];
 const STATE_KEY = '/state/.zorvexstate';
 
 // ---- the server and the browser ----
@@ -47,8 +52,8 @@ function launchChromium() {
 // A page that records its console lines, dialogs and Web Audio contexts, and logs its first
 // frame. Puppeteer's evaluations count as user activation, which lifts the autoplay rule, so
 // none may run before the first key press: the page reports by itself until then.
-async function openGamePage(browser) {
-  const page = await browser.newPage();
+async function openGamePage(browserOrContext) {
+  const page = await browserOrContext.newPage();
   const seen = { console: [], dialogs: [] };
   page.on('console', (message) => seen.console.push(message.text()));
   page.on('dialog', async (dialog) => {
@@ -81,6 +86,12 @@ async function openGamePage(browser) {
   return { page, seen };
 }
 
+// What the page's audio contexts did: created suspended or not, their states now, and how many
+// looping sounds play.
+function audioOf(page) {
+  return page.evaluate(() => ({ ...window.audio, states: window.audio.contexts.map((c) => c.state) }));
+}
+
 // Milliseconds from the start of loading to the first frame.
 async function waitForFirstFrame(seen) {
   const line = await waitFor(() => seen.console.find((text) => text.startsWith('first frame: ')), 'no first frame', 60);
@@ -92,8 +103,18 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // ---- the picture ----
 
+// The canvas as the game drew it, 640 × 480, whatever its size on the screen.
 async function canvasPixels(page) {
-  return PNG.sync.read(Buffer.from(await (await page.$('#canvas')).screenshot({ type: 'png' })));
+  const shot = PNG.sync.read(Buffer.from(await (await page.$('#canvas')).screenshot({ type: 'png' })));
+  if (shot.width === 640 && shot.height === 480) return shot;
+  const sampled = new PNG({ width: 640, height: 480 });
+  for (let y = 0; y < 480; ++y) {
+    for (let x = 0; x < 640; ++x) {
+      const from = (Math.floor(y * shot.height / 480) * shot.width + Math.floor(x * shot.width / 640)) * 4;
+      shot.data.copy(sampled.data, (y * 640 + x) * 4, from, from + 4);
+    }
+  }
+  return sampled;
 }
 
 function count(shot, isWanted, box = { x: 0, y: 0, width: shot.width, height: shot.height }) {
@@ -112,8 +133,26 @@ const isSea = (r, g, b) => Math.abs(r - 32) < 24 && Math.abs(g - 96) < 32 && Mat
 // The title's letters are near white; they sit around (440, 385) on the title screen.
 const isTitleWhite = (r, g, b) => r > 200 && g > 215 && b > 225;
 const TITLE_BOX = { x: 290, y: 335, width: 300, height: 100 };
-// The "wasted" banner of a crash is bright red.
-const isBannerRed = (r, g, b) => r > 170 && g < 90 && b < 90;
+// The skier and the "wasted" banner of a crash are bright red.
+const isRed = (r, g, b) => r > 150 && g < 110 && b < 110;
+
+// The skier's red 370 to 440 pixels from the boat's stern at (630, 10), within 25° of the
+// resting rope's 135°: its mean direction in degrees (down the screen is positive).
+function findSkier(shot) {
+  let degrees = 0, red = 0;
+  for (let y = 0; y < shot.height; ++y) {
+    for (let x = 0; x < shot.width; ++x) {
+      const i = (y * shot.width + x) * 4;
+      if (!isRed(shot.data[i], shot.data[i + 1], shot.data[i + 2])) continue;
+      const angle = Math.atan2(y - 10, x - 630) * 180 / Math.PI;
+      if (Math.abs(Math.hypot(x - 630, y - 10) - 405) <= 35 && Math.abs(angle - 135) <= 25) {
+        degrees += angle;
+        ++red;
+      }
+    }
+  }
+  return { angle: degrees / red, red, crashed: count(shot, isRed) > 400 };
+}
 
 function differingPixels(a, b) {
   let n = 0;
@@ -133,12 +172,43 @@ async function waitFor(check, what, seconds = 120) {
   assert.fail(`${what} within ${seconds} seconds`);
 }
 
-// After a crash the "wasted" banner shows, then the title returns until the next space.
-async function waitForCrash(page) {
-  await waitFor(async () => {
-    const shot = await canvasPixels(page);
-    return count(shot, isBannerRed) > 400 || count(shot, isTitleWhite, TITLE_BOX) > 1500;
-  }, 'no crash of an idle run');
+// A run has started when the title has slid away.
+function waitForRun(page) {
+  return waitFor(async () => count(await canvasPixels(page), isTitleWhite, TITLE_BOX) < 300, 'no run started');
+}
+
+// After a crash the "wasted" banner shows, then the title returns until the next start.
+function waitForTitle(page) {
+  return waitFor(async () => count(await canvasPixels(page), isTitleWhite, TITLE_BOX) > 1500, 'no title');
+}
+
+// The rope's angle when a run starts, after the clockwise control is held and then after the
+// anticlockwise one. A creature may end a run first: the next attempt waits for the title and
+// starts again.
+async function swingsOf(page, { start, clockwise, anticlockwise, release }) {
+  for (let attempt = 0; attempt < 4; ++attempt) {
+    await waitForTitle(page);
+    await start();
+    await sleep(500);
+    const started = findSkier(await canvasPixels(page));
+    await clockwise();
+    await sleep(800);
+    const afterClockwise = findSkier(await canvasPixels(page));
+    await anticlockwise();
+    await sleep(1200);
+    const afterAnticlockwise = findSkier(await canvasPixels(page));
+    await release();
+    const seen = [started, afterClockwise, afterAnticlockwise];
+    if (seen.every((skier) => !skier.crashed && skier.red >= 3)) return seen.map((skier) => skier.angle);
+  }
+  assert.fail('every attempt crashed too soon');
+}
+
+function assertSwingsBothWays(t, [started, clockwise, anticlockwise]) {
+  t.diagnostic(`rope: ${[started, clockwise, anticlockwise].map((angle) => angle.toFixed(1)).join('°, ')}°`);
+  assert.ok(Math.abs(started - 135) < 3, `the start swung the skier to ${started}°`);
+  assert.ok(clockwise > started + 2, `clockwise: ${started}° to ${clockwise}°`);
+  assert.ok(anticlockwise < clockwise - 2, `anticlockwise: ${clockwise}° to ${anticlockwise}°`);
 }
 
 // ---- the state in IndexedDB, where Emscripten keeps the folder mounted at /state ----
@@ -216,7 +286,7 @@ test('the browser build', async (t) => {
     await sleep(2000);
     // Held back by the autoplay rule until the key press, then running, with the engine and the
     // sea, started before it, still looping.
-    const audio = await page.evaluate(() => ({ ...window.audio, states: window.audio.contexts.map((c) => c.state) }));
+    const audio = await audioOf(page);
     assert.deepStrictEqual(audio.createdSuspended, [true]);
     assert.deepStrictEqual(audio.states, ['running']);
     assert.strictEqual(audio.loopsPlaying, 2);
@@ -239,9 +309,8 @@ test('the browser build', async (t) => {
     await page.reload();
     await waitForFirstFrame(seen);
     await page.keyboard.press('Space');
-    await waitFor(async () => count(await canvasPixels(page), isTitleWhite, TITLE_BOX) < 300, 'no run started');
-    await waitForCrash(page);
-    await sleep(1000);
+    await waitForRun(page);
+    await waitForTitle(page);
     assert.strictEqual((await readStore(page))[STATE_KEY], '999999');
     assert.deepStrictEqual(seen.dialogs, []);
   });
@@ -249,6 +318,8 @@ test('the browser build', async (t) => {
   await t.test('a missing image shows the runtime error report in the page', async () => {
     const { page: broken, seen: brokenSeen } = await openGamePage(browser);
     // The preloaded package lists its files in spraywick.js: wasted.png gets another name.
+    // The service worker the first page installed would serve the script past the interception.
+    await broken.setBypassServiceWorker(true);
     await broken.setRequestInterception(true);
     broken.on('request', async (request) => {
       if (!request.url().endsWith('/spraywick.js')) return request.continue();
@@ -267,5 +338,122 @@ test('the browser build', async (t) => {
     // No prompt for a debugger, and the page still answers.
     assert.deepStrictEqual(brokenSeen.dialogs, []);
     assert.match(await broken.$eval('#status', (element) => element.textContent), /exit status -1/);
+  });
+
+  await t.test('a gamepad starts a run with A and swings the skier with the d-pad', async (padTest) => {
+    const { page: padPage, seen: padSeen } = await openGamePage(browser);
+    // One pad in the standard layout, connected before the page loads, held as the test says.
+    await padPage.evaluateOnNewDocument(() => {
+      window.padHeld = [];
+      navigator.getGamepads = () => [{
+        id: 'Scripted pad', index: 0, connected: true, mapping: 'standard', timestamp: performance.now(),
+        axes: [0, 0, 0, 0],
+        buttons: Array.from({ length: 17 }, (_, i) => {
+          const pressed = window.padHeld.includes(i);
+          return { pressed, touched: pressed, value: pressed ? 1 : 0 };
+        }),
+      }, null, null, null];
+    });
+    const hold = (...buttons) => padPage.evaluate((held) => { window.padHeld = held; }, buttons);
+    const [A, LEFT, RIGHT] = [0, 14, 15];
+    await padPage.goto(url);
+    await waitForFirstFrame(padSeen);
+    assertSwingsBothWays(padTest, await swingsOf(padPage, {
+      start: async () => { await hold(A); await sleep(200); await hold(); },
+      clockwise: () => hold(LEFT),
+      anticlockwise: () => hold(RIGHT),
+      release: () => hold(),
+    }));
+    await padPage.close();
+  });
+
+  await t.test('on a phone held sideways', async (phoneTest) => {
+    const phoneContext = await browser.createBrowserContext();
+    const { page: phone, seen: phoneSeen } = await openGamePage(phoneContext);
+    const device = puppeteer.KnownDevices['Pixel 5 landscape'];
+    await phone.emulate(device);
+    // A cache an earlier build left behind, which the new service worker drops.
+    await phone.goto(new URL('spraywick.webmanifest', url).href);
+    await phone.evaluate(() => caches.open('spraywick-0000000000000000'));
+    // The canvas is in the middle of the screen, found there without asking the page.
+    const tapTheMiddle = () => phone.touchscreen.tap(device.viewport.width / 2, device.viewport.height / 2);
+
+    await phoneTest.test('a tap starts a run and the sound, in a picture that fills the screen', async () => {
+      await phone.goto(url);
+      await waitForFirstFrame(phoneSeen);
+      // The first tap comes before any evaluation in the page, which would count as a gesture.
+      await tapTheMiddle();
+      await waitForRun(phone);
+      const audio = await audioOf(phone);
+      assert.deepStrictEqual(audio.createdSuspended, [true]);
+      assert.deepStrictEqual(audio.states, ['running']);
+
+      const box = await (await phone.$('#canvas')).boundingBox();
+      assert.ok(Math.abs(box.height - device.viewport.height) < 1 && Math.abs(box.width - box.height * 4 / 3) < 1,
+                `the canvas is ${box.width} × ${box.height}`);
+      const page = PNG.sync.read(Buffer.from(await phone.screenshot({ type: 'png' })));
+      assert.ok(count(page, isSea, { x: 0, y: 0, width: 20, height: page.height }) > 0.95 * 20 * page.height,
+                'the sea in the bars');
+      const shown = await phone.$$eval('#controls span', (spans) => spans.map((span) => span.checkVisibility()));
+      assert.deepStrictEqual(shown, [false, true], 'the controls speak of taps, not keys');
+      assert.deepStrictEqual(phoneSeen.dialogs, []);
+    });
+
+    await phoneTest.test('a held finger swings the skier; the run\'s best score is kept', async (fingerTest) => {
+      const box = await (await phone.$('#canvas')).boundingBox();
+      const at = (x, y) => [box.x + x * box.width / 640, box.y + y * box.height / 480];
+      assertSwingsBothWays(fingerTest, await swingsOf(phone, {
+        start: () => phone.touchscreen.tap(...at(320, 240)),
+        clockwise: () => phone.touchscreen.touchStart(...at(50, 50)),
+        anticlockwise: () => phone.touchscreen.touchMove(...at(600, 470)),
+        release: () => phone.touchscreen.touchEnd(),
+      }));
+      assert.match((await waitForState(phone))[STATE_KEY], /^[1-9][0-9]*$/);
+    });
+
+    await phoneTest.test('the app installs: its manifest, icons and service worker', async () => {
+      const cdp = await phone.createCDPSession();
+      const manifest = await cdp.send('Page.getAppManifest');
+      assert.deepStrictEqual(manifest.errors, []);
+      const { name, display, orientation, icons } = JSON.parse(manifest.data);
+      assert.deepStrictEqual([name, display, orientation], ['Spraywick', 'fullscreen', 'landscape']);
+      const sides = [];
+      for (const icon of icons) {
+        const response = await fetch(new URL(icon.src, manifest.url));
+        assert.strictEqual(response.headers.get('content-type'), 'image/png');
+        const image = PNG.sync.read(Buffer.from(await response.arrayBuffer()));
+        assert.strictEqual(`${image.width}x${image.height}`, icon.sizes);
+        sides.push(image.width);
+      }
+      assert.deepStrictEqual(sides, [192, 512]);
+
+      const worker = await waitFor(() => phone.evaluate(async () => {
+        const registration = await navigator.serviceWorker.ready;
+        if (registration.active.state !== 'activated') return null;
+        const names = await caches.keys();
+        const kept = await (await caches.open(names[0])).keys();
+        return { names, kept: kept.map((request) => new URL(request.url).pathname.slice(1)) };
+      }), 'no active service worker', 60);
+      const script = fs.readFileSync(path.join(buildFolder, 'service-worker.js'), 'utf8');
+      const built = /const CACHE = '([^']+)'/.exec(script)[1];
+      assert.match(built, /^spraywick-[0-9a-f]{16}$/);
+      assert.deepStrictEqual(worker.names, [built], 'only this build\'s cache');
+      assert.deepStrictEqual(worker.kept.sort(), [...OFFLINE_FILES].sort());
+    });
+
+    await phoneTest.test('with the network off, a reload draws the sea and plays', async () => {
+      await phone.setOfflineMode(true);
+      await phone.reload();
+      await waitForFirstFrame(phoneSeen);
+      await sleep(1000);
+      assert.ok(count(await canvasPixels(phone), isSea) > 0.6 * 640 * 480, 'mostly sea');
+      await tapTheMiddle();
+      await waitForRun(phone);
+      const first = await canvasPixels(phone);
+      await sleep(300);
+      assert.ok(differingPixels(first, await canvasPixels(phone)) > 0.02 * 640 * 480, 'the sea moves');
+      await phone.setOfflineMode(false);
+    });
+    await phoneContext.close();
   });
 });
