@@ -1,6 +1,6 @@
 # Writes the page's service worker (web/service-worker.js.in) into the build folder, run by
-# cmake -P after every link of the browser build with FOLDER, TEMPLATE and FILES (a ;-list of
-# paths inside FOLDER). The cache name is the first 16 hex digits of a SHA-256 over the files'
+# cmake -P on every build of the browser version, once the game is linked, with FOLDER, TEMPLATE
+# and FILES (a ;-list of paths inside FOLDER). The cache name is the first 16 hex digits of a SHA-256 over the files'
 # own hashes: the same build gives the same name, any change in any file a new one.
 set(hashes "")
 set(quoted "")

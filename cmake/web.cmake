@@ -16,7 +16,8 @@ foreach(icon IN LISTS web_icons)
   configure_file(web/${icon} ${CMAKE_BINARY_DIR}/${icon} COPYONLY)
 endforeach()
 
-# The service worker names its cache after the files it keeps, so it is written after each link.
+# The service worker names its cache after the files it keeps, so it is written anew on every
+# build, once the game is linked.
 set(offline_files spraywick.html spraywick.js spraywick.wasm spraywick.data spraywick.webmanifest
     ${web_icons})
 add_custom_target(spraywick-offline ALL
