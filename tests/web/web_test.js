@@ -15,9 +15,10 @@ const { PNG } = require('pngjs');
 const puppeteer = require('puppeteer-core');
 
 const buildFolder = path.resolve(process.argv[2] || 'build-web');
-// What a visit downloads: the service worker and every file it keeps.
-const OFFLINE_FILES = JSON.parse(/const FILES = (\[.*\]);/.exec(fs.readFileSync(
-  path.join(buildFolder, 'service-worker.js'), 'utf8'))[1].replace(/'/g, '"'));
+// The service worker the build wrote: its cache's name and the files it keeps, which with the
+// worker itself are what a visit downloads.
+const WORKER_SCRIPT = fs.readFileSync(path.join(buildFolder, 'service-worker.js'), 'utf8');
+const OFFLINE_FILES = JSON.parse(/const FILES = (\[.*\]);/.exec(WORKER_SCRIPT)[1].replace(/'/g, '"'));
 const DOWNLOAD = ['service-worker.js', ...OFFLINE_FILES];
 const STATE_KEY = '/state/.zorvexstate';
 
@@ -442,8 +443,7 @@ test('the browser build', async (t) => {
         const kept = await (await caches.open(names[0])).keys();
         return { names, kept: kept.map((request) => new URL(request.url).pathname.slice(1)) };
       }), 'no active service worker', 60);
-      const script = fs.readFileSync(path.join(buildFolder, 'service-worker.js'), 'utf8');
-      const built = /const CACHE = '([^']+)'/.exec(script)[1];
+      const built = /const CACHE = '([^']+)'/.exec(WORKER_SCRIPT)[1];
       assert.match(built, /^spraywick-[0-9a-f]{16}$/);
       assert.deepStrictEqual(worker.names, [built], 'only this build\'s cache');
       assert.deepStrictEqual(worker.kept.sort(), [...OFFLINE_FILES].sort());
